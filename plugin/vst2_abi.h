@@ -262,6 +262,41 @@ struct VstKeyCode {
 };
 static_assert(sizeof(VstKeyCode) == 8);
 
+// Virtual keys and modifier bits of VstKeyCode (virt, modifier).
+enum VstVirtualKey : unsigned char {
+  VKEY_BACK = 1,
+  VKEY_TAB,
+  VKEY_CLEAR,
+  VKEY_RETURN,
+  VKEY_PAUSE,
+  VKEY_ESCAPE,
+  VKEY_SPACE,
+  VKEY_NEXT,
+  VKEY_END,
+  VKEY_HOME,
+  VKEY_LEFT,
+  VKEY_UP,
+  VKEY_RIGHT,
+  VKEY_DOWN,
+  VKEY_PAGEUP,
+  VKEY_PAGEDOWN,
+  VKEY_SELECT,
+  VKEY_PRINT,
+  VKEY_ENTER,
+  VKEY_SNAPSHOT,
+  VKEY_INSERT,
+  VKEY_DELETE,
+  VKEY_HELP,
+};
+static_assert(VKEY_TAB == 2 && VKEY_RETURN == 4 && VKEY_ENTER == 19 && VKEY_DELETE == 22);
+
+enum VstModifierKey : unsigned char {
+  MODIFIER_SHIFT = 1 << 0,
+  MODIFIER_ALTERNATE = 1 << 1,
+  MODIFIER_COMMAND = 1 << 2,
+  MODIFIER_CONTROL = 1 << 3,
+};
+
 struct VstSpeakerProperties {
   float azimuth;
   float elevation;
