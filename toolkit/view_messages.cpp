@@ -1,0 +1,7 @@
+#include "toolkit/view_messages.h"
+
+namespace toolkit {
+
+const char kMsgCheckIfViewContainer[] = "kMsgCheckIfViewContainer";
+
+}  // namespace toolkit
