@@ -15,6 +15,7 @@ namespace {
 
 Connection connection;
 std::vector<std::pair<::Window, EventTarget*>> targets;
+std::vector<std::pair<::Window, EventTarget*>> protocolTargets;
 
 int trapDepth = 0;
 int trappedErrors = 0;
@@ -66,6 +67,14 @@ void route(XEvent& event) {
   // DestroyNotify is reported on the destroyed window itself for our windows.
   const ::Window window = event.type == DestroyNotify ? event.xdestroywindow.window : event.xany.window;
   if (EventTarget* target = targetOf(window)) target->handleEvent(event);
+  if (event.type == ClientMessage || event.type == SelectionNotify || event.type == PropertyNotify) {
+    for (auto& [id, target] : protocolTargets) {
+      if (id == window) {
+        target->handleEvent(event);
+        break;
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -102,6 +111,16 @@ void release() {
     XCloseDisplay(display);
   }
   targets.clear();
+  protocolTargets.clear();
+}
+
+void addProtocolTarget(::Window window, EventTarget* target) {
+  removeProtocolTarget(window);
+  protocolTargets.emplace_back(window, target);
+}
+
+void removeProtocolTarget(::Window window) {
+  std::erase_if(protocolTargets, [window](const auto& entry) { return entry.first == window; });
 }
 
 Connection* current() { return connection.users > 0 ? &connection : nullptr; }

@@ -37,6 +37,12 @@ Connection* current();
 
 void addTarget(::Window window, EventTarget* target);
 void removeTarget(::Window window);
+// Protocol handlers (drag and drop) get the ClientMessage, SelectionNotify and
+// PropertyNotify events of a window besides its main target. The window may
+// be one we do not own: XDND messages sent through a proxy name the host's
+// top-level window.
+void addProtocolTarget(::Window window, EventTarget* target);
+void removeProtocolTarget(::Window window);
 
 void pump();
 bool dispatchOneExpose();

@@ -9,6 +9,7 @@
 #include "plugin/audio_effect_x.h"
 #include "toolkit/button_state.h"
 #include "toolkit/cdraw_context.h"
+#include "toolkit/cdrop_target.h"
 #include "toolkit/input_source.h"
 #include "toolkit/knob_mode.h"
 
@@ -55,6 +56,7 @@ CFrame::~CFrame() {
   // Give the window back the cursor it had before we changed it.
   if (cursorChanged && window) window->setCursor(platform::PointerCursor::standard);
   if (dropEnabled && window) {
+    if (dropTarget) platform::revokeDragDrop(window->id());
     dropTarget = nullptr;
     dropEnabled = false;
   }
@@ -366,9 +368,16 @@ void CFrame::setFocusView(CView* view) {
 bool CFrame::enableDrop(bool flag) {
   if (!dropEnabled && !flag) return true;
   if (!window) return false;
-  // The XDND drop target (XdndAware on our window) registers here once drag
-  // and drop exists; until then no target is made.
+  // The platform holds the target's references: revoking releases it.
+  if (dropTarget) platform::revokeDragDrop(window->id());
   dropTarget = nullptr;
+  if (flag) {
+    auto* target = new CDropTarget(this);
+    // Our own reference covers a failed registration, which takes none.
+    target->AddRef();
+    if (platform::registerDragDrop(window->id(), target)) dropTarget = target;
+    target->Release();
+  }
   dropEnabled = flag;
   return true;
 }
