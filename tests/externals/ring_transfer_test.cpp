@@ -244,7 +244,7 @@ TEST_F(PdTest, ObjectsMadeBeforeTheChannelStayUnconnected) {
   const std::string id = newId("early");
   const std::string patch = folder_.write(
       "early.pd", {"#X obj 10 10 kelfeed~ " + id + ";", "#X obj 10 40 keltap~ " + id + ";", "#X obj 10 80 sig~ 1;",
-                   "#X obj 200 10 loadbang;", "#X obj 200 40 delay 1500;", "#X msg 200 70 \\; pd dsp 1;",
+                   "#X obj 200 10 loadbang;", "#X obj 200 40 delay 3000;", "#X msg 200 70 \\; pd dsp 1;",
                    "#X obj 300 70 print dsp-on;", "#X obj 200 100 delay 300;", "#X msg 200 130 \\; pd quit;",
                    "#X connect 2 0 0 0;", "#X connect 2 0 0 1;", "#X connect 3 0 4 0;", "#X connect 4 0 5 0;",
                    "#X connect 4 0 6 0;", "#X connect 4 0 7 0;", "#X connect 7 0 8 0;"});
