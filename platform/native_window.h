@@ -78,7 +78,8 @@ class NativeWindow {
 bool queryPointer(int& rootX, int& rootY, PointerButtons& buttons);
 // The pointer mapping swaps the first and third buttons (left-handed set-up).
 bool buttonsSwapped();
-// How many windows of ours exist in the process (the connection's users).
-int openWindowCount();
+// Holders of the process's display connection (windows, drop sites, edit
+// fields); 0 when it is closed.
+int displayConnectionUsers();
 
 }  // namespace platform

@@ -283,7 +283,7 @@ bool buttonsSwapped() {
   return c && c->buttonsSwapped;
 }
 
-int openWindowCount() {
+int displayConnectionUsers() {
   x11::Connection* c = x11::current();
   return c ? c->users : 0;
 }

@@ -1,0 +1,16 @@
+// What the test plug-in's editor saw, read by the X11 suite through dlsym.
+#pragma once
+
+struct ToolkitProbe {
+  int paints;        // draws of the probe view
+  int clicks;
+  int clickX;        // where the last click arrived, in the frame's coordinates
+  int clickY;
+  int clickButtons;  // kButton* / kMod* bits of the last click
+  int wheels;
+  float lastWheel;
+  int connectionUsers;  // holders of the module's display connection, 0 when closed
+};
+
+// Exported by the test plug-in; the answer is refreshed on every call.
+extern "C" ToolkitProbe* toolkitTestProbe();
