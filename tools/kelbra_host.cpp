@@ -130,7 +130,9 @@ int runWithEditor(AudioRun& run, PluginSession& session) {
 }
 #endif
 
-std::string describeLevels(const LevelSummary& s) {
+// The windowed line describes what a patch does to a steady signal; for a
+// click train it would only show the clicks.
+std::string describeLevels(const LevelSummary& s, bool windows) {
   char line[512];
   std::snprintf(line, sizeof line,
                 "levels: input rms %.1f dBFS, peak %.1f dBFS; output rms %.1f dBFS, peak %.1f dBFS; "
@@ -138,7 +140,7 @@ std::string describeLevels(const LevelSummary& s) {
                 decibels(s.inputRms), decibels(s.inputPeak), decibels(s.outputRms), decibels(s.outputPeak),
                 decibels(s.outputRms) - decibels(s.inputRms));
   std::string text = line;
-  if (s.windowMax > 0.0) {
+  if (windows && s.windowMax > 0.0) {
     std::snprintf(line, sizeof line, "output level in 10 ms windows: from %.1f dB to %+.1f dB of the input's rms",
                   decibels(s.windowMin), decibels(s.windowMax));
     text += line;
@@ -292,7 +294,7 @@ int run(const HostOptions& o) {
 
   std::printf("processed %.2f s (%lld frames)%s\n", static_cast<double>(audio.frames) / sampleRate,
               static_cast<long long>(audio.frames), gInterrupted.load() ? ", interrupted" : "");
-  std::fputs(describeLevels(levels.summary()).c_str(), stdout);
+  std::fputs(describeLevels(levels.summary(), !o.roundTrip).c_str(), stdout);
   if (tripMeter) {
     const std::optional<RoundTrip> trip = tripMeter->result();
     if (!trip) {
