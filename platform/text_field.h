@@ -1,0 +1,46 @@
+// A one-line text field of our own: a child window over a control, with the
+// keyboard focus while it is open. No X11 types here, so the toolkit can use
+// it. UI thread only; its events arrive through the process's event pump.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/pixel_types.h"
+
+namespace platform {
+
+class TextFieldEvents {
+ public:
+  // Enter was pressed or the field lost the keyboard focus. The owner may
+  // destroy the field from inside this call.
+  virtual void textFieldEnded() = 0;
+
+ protected:
+  ~TextFieldEvents() = default;
+};
+
+struct TextFieldSpec {
+  PixelRect area;  // in the parent window's coordinates
+  std::string text;
+  const char* face = "Arial";
+  int pixelSize = 12;
+  TextAlign align = TextAlign::left;
+  Rgb textColor{255, 255, 255};
+  Rgb backColor{0, 0, 0};
+  int maxBytes = 255;
+};
+
+class TextField {
+ public:
+  virtual ~TextField() = default;
+  virtual std::string text() const = 0;
+};
+
+// Opens a field as a child of parentWindow (an X11 window id of ours), with
+// the whole text selected and the keyboard focus. nullptr when that fails.
+std::unique_ptr<TextField> openTextField(std::uintptr_t parentWindow, const TextFieldSpec& spec,
+                                         TextFieldEvents* events);
+
+}  // namespace platform
