@@ -91,31 +91,54 @@ inline void resetCounters(RingHeader& header) noexcept {
   storeWord(header.readCount, 0);
 }
 
-// Writes n frames from two mono blocks into a ring, starting at float `position`.
-// Returns the position after the block.
-inline std::uint32_t writeFrames(float* ring, std::uint32_t position, const float* left,
-                                 const float* right, int n) noexcept {
-  for (int i = 0; i < n; ++i) {
-    ring[position] = left[i];
-    ring[position + 1] = right[i];
-    position += 2;
-    if (position == kRingFloats) position = 0;
+// Frames from float `position` to the end of the ring, capped at `frames`.
+// Blocks are moved in runs up to the ring's end: one comparison per run
+// handles the wrap, and the copy loops have no branch, so they vectorise.
+inline std::uint32_t framesToRingEnd(std::uint32_t position, std::uint32_t frames) noexcept {
+  const std::uint32_t room = (kRingFloats - position) / 2;
+  return room < frames ? room : frames;
+}
+
+inline std::uint32_t stepPosition(std::uint32_t position, std::uint32_t frames) noexcept {
+  position += 2 * frames;
+  return position == kRingFloats ? 0 : position;
+}
+
+// Writes n frames from two mono blocks into a ring, starting at float
+// `position`; answers the position after the block. `left` and `right` may be
+// the same block; neither may lie inside the ring.
+inline std::uint32_t writeFrames(float* ring, std::uint32_t position, const float* left, const float* right,
+                                 int n) noexcept {
+  for (std::uint32_t done = 0, frames = n > 0 ? static_cast<std::uint32_t>(n) : 0; done < frames;) {
+    const std::uint32_t run = framesToRingEnd(position, frames - done);
+    float* __restrict out = ring + position;
+    const float* a = left + done;
+    const float* b = right + done;
+    for (std::uint32_t i = 0; i < run; ++i) {
+      out[2 * i] = a[i];
+      out[2 * i + 1] = b[i];
+    }
+    done += run;
+    position = stepPosition(position, run);
   }
   return position;
 }
 
-// Reads n frames from a ring into two mono blocks, starting at float `position`.
-// `left` and `right` may alias each other only if the caller accepts the right
-// channel in both.
-inline std::uint32_t readFrames(const float* ring, std::uint32_t position, float* left,
-                                float* right, int n) noexcept {
-  for (int i = 0; i < n; ++i) {
-    const float l = ring[position];
-    const float r = ring[position + 1];
-    left[i] = l;
-    right[i] = r;
-    position += 2;
-    if (position == kRingFloats) position = 0;
+// Reads n frames from a ring into two distinct mono blocks, starting at float
+// `position`; answers the position after the block.
+inline std::uint32_t readFrames(const float* ring, std::uint32_t position, float* left, float* right,
+                                int n) noexcept {
+  for (std::uint32_t done = 0, frames = n > 0 ? static_cast<std::uint32_t>(n) : 0; done < frames;) {
+    const std::uint32_t run = framesToRingEnd(position, frames - done);
+    const float* __restrict in = ring + position;
+    float* __restrict a = left + done;
+    float* __restrict b = right + done;
+    for (std::uint32_t i = 0; i < run; ++i) {
+      a[i] = in[2 * i];
+      b[i] = in[2 * i + 1];
+    }
+    done += run;
+    position = stepPosition(position, run);
   }
   return position;
 }

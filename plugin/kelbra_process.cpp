@@ -39,11 +39,8 @@ void Kelbra::processReplacing(float** inputs, float** outputs, std::int32_t fram
   // the wrap, so the frame loop itself has no branch and vectorises.
   std::int32_t done = 0;
   while (done < frames) {
-    const std::uint32_t sendRoom = (channel::kRingFloats - sendPos) / 2;
-    const std::uint32_t receiveRoom = (channel::kRingFloats - receivePos) / 2;
-    std::uint32_t run = static_cast<std::uint32_t>(frames - done);
-    if (sendRoom < run) run = sendRoom;
-    if (receiveRoom < run) run = receiveRoom;
+    const std::uint32_t run = channel::framesToRingEnd(
+        receivePos, channel::framesToRingEnd(sendPos, static_cast<std::uint32_t>(frames - done)));
     float* sendFrame = sendRing + sendPos;
     const float* receiveFrame = receiveRing + receivePos;
     const float* a1 = in1 + done;
@@ -59,10 +56,8 @@ void Kelbra::processReplacing(float** inputs, float** outputs, std::int32_t fram
       o1[i] = dry * a + receive * receiveFrame[2 * i];
       o2[i] = receive * receiveFrame[2 * i + 1] + dry * b;
     }
-    sendPos += 2 * run;
-    if (sendPos == channel::kRingFloats) sendPos = 0;
-    receivePos += 2 * run;
-    if (receivePos == channel::kRingFloats) receivePos = 0;
+    sendPos = channel::stepPosition(sendPos, run);
+    receivePos = channel::stepPosition(receivePos, run);
     done += static_cast<std::int32_t>(run);
   }
   const auto n = static_cast<std::uint32_t>(frames);
