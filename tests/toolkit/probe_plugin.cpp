@@ -11,6 +11,7 @@
 namespace {
 
 ToolkitProbe probe{};
+toolkit::CFrame* openFrame = nullptr;
 
 constexpr toolkit::CColor kProbeColor{200, 30, 40, 255};
 constexpr toolkit::CColor kFrameColor{90, 100, 110, 255};
@@ -51,9 +52,11 @@ class ProbeEditor : public AEffGUIEditor {
     frame = new toolkit::CFrame(toolkit::CRect(0, 0, 170, 150), parent, this);
     frame->setBackgroundColor(kFrameColor);
     frame->addView(new ProbeView(toolkit::CRect(20, 30, 80, 70)));
+    openFrame = frame;
     return true;
   }
   void close() override {
+    if (openFrame == frame) openFrame = nullptr;
     delete frame;
     frame = nullptr;
     AEffGUIEditor::close();
@@ -76,6 +79,19 @@ class ProbeEffect : public AudioEffectX {
 extern "C" __attribute__((visibility("default"))) ToolkitProbe* toolkitTestProbe() {
   probe.connectionUsers = platform::displayConnectionUsers();
   return &probe;
+}
+
+extern "C" __attribute__((visibility("default"))) int toolkitTestQueryButtons() {
+  return toolkit::CDrawContext::queryButtons();
+}
+
+extern "C" __attribute__((visibility("default"))) int toolkitTestPointer(int* x, int* y) {
+  if (!openFrame || !x || !y) return 0;
+  toolkit::CPoint where;
+  openFrame->getPointerPosition(where);
+  *x = where.h;
+  *y = where.v;
+  return 1;
 }
 
 extern "C" __attribute__((visibility("default"))) vst::AEffect* VSTPluginMain(vst::audioMasterCallback host) {

@@ -14,3 +14,7 @@ struct ToolkitProbe {
 
 // Exported by the test plug-in; the answer is refreshed on every call.
 extern "C" ToolkitProbe* toolkitTestProbe();
+// The toolkit's button query in the plug-in, as a control's tracking loop polls it.
+extern "C" int toolkitTestQueryButtons();
+// The open editor frame's pointer position (frame coordinates); 0 without one.
+extern "C" int toolkitTestPointer(int* x, int* y);

@@ -12,6 +12,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -54,8 +55,12 @@ class X11EditorTest : public ::testing::Test {
     void* self = dlopen(TOOLKIT_PROBE_PLUGIN, RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(self, nullptr);
     probeOf = reinterpret_cast<ToolkitProbe* (*)()>(dlsym(self, "toolkitTestProbe"));
+    queryButtons = reinterpret_cast<int (*)()>(dlsym(self, "toolkitTestQueryButtons"));
+    pointerOf = reinterpret_cast<int (*)(int*, int*)>(dlsym(self, "toolkitTestPointer"));
     dlclose(self);
     ASSERT_NE(probeOf, nullptr);
+    ASSERT_NE(queryButtons, nullptr);
+    ASSERT_NE(pointerOf, nullptr);
     *probeOf() = ToolkitProbe{};
     instance = std::make_unique<harness::Instance>(*library, host);
     ASSERT_TRUE(instance->ok());
@@ -152,6 +157,8 @@ class X11EditorTest : public ::testing::Test {
   std::unique_ptr<harness::Library> library;
   std::unique_ptr<harness::Instance> instance;
   ToolkitProbe* (*probeOf)() = nullptr;
+  int (*queryButtons)() = nullptr;
+  int (*pointerOf)(int*, int*) = nullptr;
   Window hostWindow = 0;
 };
 
@@ -226,6 +233,50 @@ INSTANTIATE_TEST_SUITE_P(Cases, X11Clicks,
                                            ClickCase{"controlRight", 3, XK_Control_L,
                                                      toolkit::kButtonRight | toolkit::kModControl}),
                          [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST_F(X11EditorTest, ButtonQueriesReadTheServersStateNow) {
+  const Window child = openAndPaint();
+  pointerTo(child, 40, 50);
+  EXPECT_EQ(queryButtons(), 0);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Control_L), True, CurrentTime);
+  XSync(display, False);
+  EXPECT_EQ(queryButtons(), toolkit::kButtonLeft | toolkit::kModControl);
+  XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Control_L), False, CurrentTime);
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+  EXPECT_EQ(queryButtons(), 0);
+}
+
+TEST_F(X11EditorTest, SwappedButtonsMakeThePhysicalLeftButtonTheRightOne) {
+  const Window child = openAndPaint();
+  pointerTo(child, 40, 50);
+  unsigned char usual[64] = {};
+  const int count = XGetPointerMapping(display, usual, 64);
+  ASSERT_GE(count, 3);
+  unsigned char swapped[64] = {};
+  std::copy(usual, usual + count, swapped);
+  std::swap(swapped[0], swapped[2]);
+  ASSERT_EQ(XSetPointerMapping(display, swapped, count), MappingSuccess);
+  XSync(display, False);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XSync(display, False);
+  const int held = queryButtons();
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSetPointerMapping(display, usual, count);
+  XSync(display, False);
+  EXPECT_EQ(held, toolkit::kButtonRight);
+}
+
+TEST_F(X11EditorTest, PointerPositionIsInFrameCoordinates) {
+  const Window child = openAndPaint();
+  pointerTo(child, 57, 61);
+  int x = 0;
+  int y = 0;
+  ASSERT_EQ(pointerOf(&x, &y), 1);
+  EXPECT_EQ(x, 57);
+  EXPECT_EQ(y, 61);
+}
 
 TEST_F(X11EditorTest, AClickOutsideEveryViewReachesNobody) {
   const Window child = openAndPaint();
