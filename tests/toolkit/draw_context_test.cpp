@@ -267,6 +267,30 @@ TEST_F(TextTest, NoTextAndBadBytesAreSafe) {
   EXPECT_LT(countPixels(*canvas, rgb(kColorBlack)), 60 * 40);
 }
 
+// Ink of one text drawn white on black with a font.
+int inkOf(int fontId, int style, const char* text = "Kelbra") {
+  auto canvas = platform::Canvas::create(120, 40);
+  CDrawContext* context = new CDrawContext(nullptr, canvas.get(), nullptr);
+  context->selectFont(fontId, 0, style);
+  context->drawText(text, CRect(0, 0, 120, 40), false, kAlignLeft);
+  context->release();
+  int ink = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 120; ++x) ink += canvas->pixel(x, y).red;
+  }
+  return ink;
+}
+
+TEST(FontStyles, BoldItalicAndSizesChangeWhatIsDrawn) {
+  const int normal = inkOf(kFontNormal, 0);
+  EXPECT_GT(inkOf(kFontNormal, kStyleBold), normal * 11 / 10);
+  // The system font is bold whatever the style bits say.
+  EXPECT_EQ(inkOf(kFontSystem, 0), inkOf(kFontNormal, kStyleBold));
+  EXPECT_NE(inkOf(kFontNormal, kStyleItalic), normal);
+  EXPECT_GT(inkOf(kFontHuge, 0), inkOf(kFontTiny, 0) * 2);
+  EXPECT_GT(inkOf(kFontNormal, kStyleUnderline), normal);
+}
+
 TEST(QueryButtons, ReportsTheInputSourceStateAndAPendingPressOnce) {
   toolkit_test::ScriptedInput input;
   input.buttonState = kButtonRight | kModShift;
