@@ -215,19 +215,24 @@ class XdndSite final : public x11::EventTarget, public DragData {
     int format = 0;
     std::vector<unsigned char> chunk;
     if (!readProperty(display_, window_, atoms_.transfer, actualType, format, chunk)) return false;
-    XDeleteProperty(display_, window_, atoms_.transfer);
     if (actualType != atoms_.incr) {
+      XDeleteProperty(display_, window_, atoms_.transfer);
       if (format != 8) return false;
       bytes.assign(chunk.begin(), chunk.end());
       return !trap.failed();
     }
     // Large data comes in pieces: each deletion asks for the next piece, an
-    // empty piece ends the transfer.
-    XFlush(display_);
+    // empty piece ends the transfer. The notice of the INCR value itself came
+    // before the SelectionNotify and is still queued: drop it first.
     PendingEvent piece{window_, PropertyNotify, atoms_.transfer};
+    while (XCheckIfEvent(display_, &event, matchesPending, reinterpret_cast<XPointer>(&piece))) {
+    }
+    XDeleteProperty(display_, window_, atoms_.transfer);
+    XFlush(display_);
     for (;;) {
       if (!waitFor(piece, event, deadline)) return false;
-      if (!readProperty(display_, window_, atoms_.transfer, actualType, format, chunk)) return false;
+      // A notice whose value is gone again is stale: wait for the next one.
+      if (!readProperty(display_, window_, atoms_.transfer, actualType, format, chunk)) continue;
       XDeleteProperty(display_, window_, atoms_.transfer);
       XFlush(display_);
       if (chunk.empty()) break;
