@@ -103,13 +103,15 @@ NativeWindow::Impl::~Impl() {
   if (!connection) return;
   ::Display* display = connection->display;
   x11::removeTarget(window);
-  if (screen) {
-    cairo_surface_finish(screen);
-    cairo_surface_destroy(screen);
-    screen = nullptr;
-  }
   {
     x11::ErrorTrap trap(display);
+    // cairo frees its server-side objects here, which fails harmlessly when
+    // the window is already gone.
+    if (screen) {
+      cairo_surface_finish(screen);
+      cairo_surface_destroy(screen);
+      screen = nullptr;
+    }
     // Take what is already queued: a DestroyNotify there means the host's
     // window, and ours with it, is gone.
     XSync(display, False);
