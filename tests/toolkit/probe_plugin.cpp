@@ -94,6 +94,24 @@ extern "C" __attribute__((visibility("default"))) int toolkitTestPointer(int* x,
   return 1;
 }
 
+extern "C" __attribute__((visibility("default"))) int toolkitTestGetSize(int* rect) {
+  toolkit::CRect size;
+  if (!openFrame || !rect || !openFrame->getSize(size)) return 0;
+  rect[0] = size.left;
+  rect[1] = size.top;
+  rect[2] = size.right;
+  rect[3] = size.bottom;
+  return 1;
+}
+
+extern "C" __attribute__((visibility("default"))) int toolkitTestGetPosition(int* x, int* y) {
+  return openFrame && x && y && openFrame->getPosition(*x, *y) ? 1 : 0;
+}
+
+extern "C" __attribute__((visibility("default"))) int toolkitTestSetSize(int width, int height) {
+  return openFrame && openFrame->setSize(width, height) ? 1 : 0;
+}
+
 extern "C" __attribute__((visibility("default"))) vst::AEffect* VSTPluginMain(vst::audioMasterCallback host) {
   if (!host) return nullptr;
   auto* effect = new ProbeEffect(host);

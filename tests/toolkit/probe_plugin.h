@@ -18,3 +18,7 @@ extern "C" ToolkitProbe* toolkitTestProbe();
 extern "C" int toolkitTestQueryButtons();
 // The open editor frame's pointer position (frame coordinates); 0 without one.
 extern "C" int toolkitTestPointer(int* x, int* y);
+// The open frame's getSize (left, top, right, bottom), getPosition and setSize.
+extern "C" int toolkitTestGetSize(int* rect);
+extern "C" int toolkitTestGetPosition(int* x, int* y);
+extern "C" int toolkitTestSetSize(int width, int height);

@@ -278,6 +278,43 @@ TEST_F(X11EditorTest, PointerPositionIsInFrameCoordinates) {
   EXPECT_EQ(y, 61);
 }
 
+TEST_F(X11EditorTest, SizeAndPositionAreMeasuredOnTheWindows) {
+  const Window child = openAndPaint();
+  void* self = dlopen(TOOLKIT_PROBE_PLUGIN, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(self, nullptr);
+  auto getSize = reinterpret_cast<int (*)(int*)>(dlsym(self, "toolkitTestGetSize"));
+  auto getPosition = reinterpret_cast<int (*)(int*, int*)>(dlsym(self, "toolkitTestGetPosition"));
+  auto setSize = reinterpret_cast<int (*)(int, int)>(dlsym(self, "toolkitTestSetSize"));
+  dlclose(self);
+  ASSERT_TRUE(getSize && getPosition && setSize);
+  // The host's window, in its parent's (the root's) coordinates.
+  int rect[4] = {};
+  ASSERT_EQ(getSize(rect), 1);
+  EXPECT_EQ(rect[0], 10);
+  EXPECT_EQ(rect[1], 20);
+  EXPECT_EQ(rect[2], 310);
+  EXPECT_EQ(rect[3], 270);
+  // The host window is far larger than ours: our own window is the wrapper.
+  int x = -1;
+  int y = -1;
+  ASSERT_EQ(getPosition(&x, &y), 1);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  // A host that cannot "sizeWindow": only our own window changes.
+  EXPECT_EQ(setSize(170, 150), 0);
+  ASSERT_EQ(setSize(200, 180), 1);
+  XSync(display, False);
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(display, child, &attributes));
+  EXPECT_EQ(attributes.width, 200);
+  EXPECT_EQ(attributes.height, 180);
+  ASSERT_TRUE(XGetWindowAttributes(display, hostWindow, &attributes));
+  EXPECT_EQ(attributes.width, 300);
+  EXPECT_EQ(attributes.height, 250);
+  // The next idle paints the grown area.
+  EXPECT_TRUE(idleUntil([&] { return pixelAt(child, 190, 170) == kFrame; }));
+}
+
 TEST_F(X11EditorTest, AClickOutsideEveryViewReachesNobody) {
   const Window child = openAndPaint();
   pointerTo(child, 150, 120);
