@@ -278,7 +278,6 @@ class XdndSite final : public x11::EventTarget, public DragData {
     const auto replyTo = static_cast<Window>(message.data.l[0]);
     DropEffect effect = DropEffect::none;
     if (dragging_ && fromSource(message)) {
-      time_ = static_cast<Time>(message.data.l[2]);
       target_->Drop(this, &effect);
       clearDrag();
     }

@@ -65,7 +65,7 @@ class XdndTest : public testing::Test {
     if (toolkit::currentDrag) toolkit::currentDrag->release();
     toolkit::currentDrag = nullptr;
     if (host) {
-      XDestroyWindow(host, hostWindow);
+      if (hostWindow) XDestroyWindow(host, hostWindow);
       XCloseDisplay(host);
     }
   }
@@ -344,6 +344,20 @@ TEST_F(XdndTest, ClosingTheFrameDuringADragEndsItForTheViews) {
   const std::vector<DragEvent> expected{{"a", "enter", CPoint(20, 20)}, {"a", "over", CPoint(20, 20)},
                                         {"a", "leave", CPoint(20, 20)}};
   EXPECT_EQ(log, expected);
+}
+
+TEST_F(XdndTest, AHostThatDestroysItsWindowFirstLeavesNothingToWithdraw) {
+  openFrame();
+  XDestroyWindow(host, hostWindow);  // ours goes with it
+  XSync(host, False);
+  hostWindow = 0;
+  for (int i = 0; i < 5; ++i) frame->idle();
+  EXPECT_FALSE(frame->isOpen());
+  // Withdrawing the properties from windows that are gone must not reach
+  // Xlib's default error handler, which would end the host.
+  delete frame;
+  frame = nullptr;
+  EXPECT_EQ(toolkit::currentDrag, nullptr);
 }
 
 }  // namespace
