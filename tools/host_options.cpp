@@ -16,6 +16,27 @@ int latencyIndexFor(int frames) {
   return -1;
 }
 
+namespace {
+
+// A number (the whole text) within [lo, hi]. Used instead of CLI::Range, which lets NaN
+// through (every comparison with it is false) and accepts trailing junk; the
+// values end up in float-to-integer conversions.
+CLI::Validator numberIn(double lo, double hi, const std::string& what) {
+  return CLI::Validator(
+      [lo, hi, what](std::string& text) -> std::string {
+        try {
+          std::size_t used = 0;
+          const double value = std::stod(text, &used);
+          if (used == text.size() && value >= lo && value <= hi) return {};
+        } catch (const std::exception&) {
+        }
+        return "must be " + what;
+      },
+      "NUMBER");
+}
+
+}  // namespace
+
 ParseOutcome parseOptions(int argc, const char* const* argv, HostOptions& o, std::string& message) {
   CLI::App app{"kelbra-host: runs audio through the kelbra VST 2.4 plug-in at real-time pace, "
                "so a live Pd patch can process it without a DAW."};
@@ -29,7 +50,7 @@ ParseOutcome parseOptions(int argc, const char* const* argv, HostOptions& o, std
         if (id.empty() || id.size() > 32) return "the identifier must be 1 to 32 characters";
         return {};
       });
-  auto gain = CLI::Range(0.0f, 10.0f);
+  auto gain = numberIn(0.0, 10.0, "a gain from 0 to 10 (1.0 = 100%)");
   app.add_option("--send", o.send, "Send gain into Pd (1.0 = 100%)")->check(gain);
   app.add_option("--receive", o.receive, "Receive gain from Pd (1.0 = 100%)")->check(gain);
   app.add_option("--dry", o.dry, "Dry gain, the untouched input (1.0 = 100%)")->check(gain);
@@ -38,10 +59,12 @@ ParseOutcome parseOptions(int argc, const char* const* argv, HostOptions& o, std
   auto* input = app.add_option("--input", o.input, "Sound file to play through the plug-in");
   auto* signal = app.add_option("--signal", o.signal, "Generated input: sine, noise, clicks or silence")
                      ->check(CLI::IsMember({"sine", "noise", "clicks", "silence"}));
-  app.add_option("--frequency", o.frequency, "Sine frequency in Hz")->check(CLI::Range(1.0, 20000.0));
-  app.add_option("--level", o.levelDb, "Peak level of the generated signal in dBFS")->check(CLI::Range(-96.0, 0.0));
+  app.add_option("--frequency", o.frequency, "Sine frequency in Hz")
+      ->check(numberIn(1.0, 20000.0, "a frequency from 1 to 20000 Hz"));
+  app.add_option("--level", o.levelDb, "Peak level of the generated signal in dBFS")
+      ->check(numberIn(-96.0, 0.0, "a level from -96 to 0 dBFS"));
   app.add_option("--seconds", o.seconds, "How long to run (default: the file's length, else 3 s)")
-      ->check(CLI::Range(0.01, 86400.0));
+      ->check(numberIn(0.01, 86400.0, "a duration from 0.01 to 86400 s"));
   app.add_option("--output", o.output, "Sound file for the plug-in's output (.wav, .flac, .aiff, .ogg)");
   app.add_option("--save-input", o.saveInput, "Sound file for the input as it was sent");
   app.add_option("--sample-rate", o.sampleRate, "Sample rate of a generated signal")

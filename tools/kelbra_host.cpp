@@ -155,7 +155,9 @@ std::string describeLevels(const LevelSummary& s, bool windows) {
 
 int run(const HostOptions& o) {
   const std::string pluginPath = o.plugin.empty() ? findDefaultPlugin() : o.plugin;
-  if (pluginPath.empty()) return fail("no kelbra.so found beside kelbra-host, in ../lib/vst or ~/.vst; give --plugin PATH");
+  if (pluginPath.empty()) {
+    return fail("no kelbra.so found beside kelbra-host, in ../lib/vst or ~/.vst; give --plugin PATH");
+  }
   PluginSession session;
   if (!session.load(pluginPath)) return fail(session.error());
   if (o.info) {

@@ -36,7 +36,9 @@ LevelSummary LevelMeter::summary() const {
   s.outputRms = std::sqrt(outSquares_ / static_cast<double>(frames_));
   s.inputPeak = inPeak_;
   s.outputPeak = outPeak_;
-  const auto alive = std::find_if(windowRms_.begin(), windowRms_.end(), [](double w) { return w > 1e-4; });
+  auto alive = std::find_if(windowRms_.begin(), windowRms_.end(), [](double w) { return w > 1e-4; });
+  // The first live window straddles the echo's arrival; it is only partly filled.
+  if (alive != windowRms_.end()) ++alive;
   if (alive == windowRms_.end() || s.inputRms <= 0.0) return s;
   std::vector<double> gains;
   for (auto it = alive; it != windowRms_.end(); ++it) gains.push_back(*it / s.inputRms);
