@@ -3,12 +3,14 @@
 # plug-in where VST hosts look, the externals with their help patches and the
 # example patch in one Pd folder, kelbra-host finding the installed plug-in;
 # then a real Pd, with only that folder on its path, creates both externals by
-# name.
+# name, and a patch finds them from Pd's own per-user folder.
 #   install_test.sh BUILD_DIR
 set -uo pipefail
 build=$1
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+home=$(mktemp -d)
+# The prefix ~/.local puts the Pd folder exactly where Pd looks per user.
+prefix=$home/.local
+trap 'rm -rf "$home"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -47,6 +49,24 @@ echo "$console"
 grep -q "couldn't create" <<<"$console" && fail "Pd could not create the externals from $pddir"
 grep -q "^keltap" <<<"$console" || fail "keltap~ did not load (no console line of its own)"
 grep -q "^kelfeed" <<<"$console" || fail "kelfeed~ did not load (no console line of its own)"
+
+# Pd searches its standard extra folders (~/.local/lib/pd/extra among them) but
+# not the folders inside them: a patch reaches the externals by declaring the
+# kelbra folder, or by naming it in the box.
+cat >"$home/declare.pd" <<'PATCH'
+#N canvas 0 0 400 200 12;
+#X declare -path kelbra;
+#X obj 20 20 keltap~ kelbra-install-test;
+#X obj 20 60 kelbra/kelfeed~ kelbra-install-test;
+#X obj 200 20 loadbang;
+#X msg 200 60 \; pd quit;
+#X connect 2 0 3 0;
+PATCH
+console=$(HOME=$home timeout 20 pd -nogui -nosound -noprefs -stderr -open "$home/declare.pd" 2>&1)
+echo "$console"
+grep -q "couldn't create" <<<"$console" && fail "[declare -path kelbra] or [kelbra/kelfeed~] did not find the externals"
+grep -q "^keltap" <<<"$console" || fail "keltap~ did not load through [declare -path kelbra]"
+grep -q "^kelfeed" <<<"$console" || fail "kelbra/kelfeed~ did not load"
 
 [ $failures -eq 0 ] || exit 1
 echo "install: all checks passed"
