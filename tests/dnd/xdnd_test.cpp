@@ -72,8 +72,9 @@ class XdndTest : public testing::Test {
 
   // The frame with view "a" at (10, 10, 60, 60) and, inside a container at
   // (80, 10, 160, 140), view "b" at (10, 10, 70, 120) of the container.
-  void openFrame() {
-    frame = new toolkit::CFrame(CRect(0, 0, 170, 150), reinterpret_cast<void*>(hostWindow), nullptr);
+  void openFrame() { openFrameIn(hostWindow); }
+  void openFrameIn(Window parent) {
+    frame = new toolkit::CFrame(CRect(0, 0, 170, 150), reinterpret_cast<void*>(parent), nullptr);
     a = new dnd_test::RecordingView(CRect(10, 10, 60, 60), "a", log);
     frame->addView(a);
     auto* box = new toolkit::CViewContainer(CRect(80, 10, 160, 140), frame);
@@ -216,6 +217,26 @@ TEST_F(XdndTest, ATopLevelThatSpeaksXdndItselfKeepsItsProperties) {
   delete frame;
   frame = nullptr;
   EXPECT_EQ(readLong(hostWindow, "XdndAware", XA_ATOM), 4);
+}
+
+TEST_F(XdndTest, UnderAWindowManagerTheClientWindowGetsTheProxy) {
+  // root > hostWindow (a window manager's frame) > client (WM_STATE) > editor area > ours
+  const Window client = XCreateSimpleWindow(host, hostWindow, 0, 20, 300, 180, 0, 0, 0);
+  const Window area = XCreateSimpleWindow(host, client, 0, 0, 200, 160, 0, 0, 0);
+  const long state[2] = {1, 0};  // NormalState, no icon
+  const Atom wmState = XInternAtom(host, "WM_STATE", False);
+  XChangeProperty(host, client, wmState, wmState, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(state), 2);
+  XMapWindow(host, area);
+  XMapWindow(host, client);
+  XSync(host, False);
+  openFrameIn(area);
+  const auto ours = static_cast<long>(frame->getWindowId());
+  EXPECT_EQ(readLong(client, "XdndProxy", XA_WINDOW), ours);
+  EXPECT_EQ(readLong(hostWindow, "XdndProxy", XA_WINDOW), -1);
+  EXPECT_EQ(readLong(area, "XdndProxy", XA_WINDOW), -1);
+  delete frame;
+  frame = nullptr;
+  EXPECT_EQ(readLong(client, "XdndProxy", XA_WINDOW), -1);
 }
 
 struct OfferCase {
