@@ -31,12 +31,13 @@ struct Atoms {
 };
 
 Atoms internAtoms(Display* display) {
-  const char* names[] = {"XdndAware", "XdndProxy",     "XdndEnter",       "XdndPosition", "XdndStatus",
-                         "XdndLeave", "XdndDrop",      "XdndFinished",    "XdndSelection", "XdndTypeList",
-                         "XdndActionCopy", "INCR",     "WM_STATE",        "KELBRA_XDND_DATA"};
+  // In the order of the fields of Atoms; one round trip for all of them.
+  const char* names[] = {"XdndAware",    "XdndProxy",      "XdndEnter",    "XdndPosition", "XdndStatus",
+                         "XdndLeave",    "XdndDrop",       "XdndFinished", "XdndSelection", "XdndTypeList",
+                         "XdndActionCopy", "INCR",         "WM_STATE",     "KELBRA_XDND_DATA"};
   Atom values[std::size(names)] = {};
   XInternAtoms(display, const_cast<char**>(names), static_cast<int>(std::size(names)), False, values);
-  return Atoms{values[0], values[1], values[2],  values[3],  values[4],  values[5],  values[6],
+  return Atoms{values[0], values[1], values[2], values[3],  values[4],  values[5],  values[6],
                values[7], values[8], values[9], values[10], values[11], values[12], values[13]};
 }
 
