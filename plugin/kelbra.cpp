@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "editor/aeff_editor.h"
+#include "plugin/editor_factory.h"
 #include "plugin/float_conversion.h"
 #include "plugin/host_text.h"
 #include "plugin/identifier_registry.h"
@@ -24,6 +25,9 @@ Kelbra::Kelbra(vst::audioMasterCallback callback)
   setNumOutputs(2);
   setUniqueId(vst::fourCharCode('k', 'e', 'l', 'b'));
   IdentifierRegistry::instance().instanceCreated();
+  // Last, so the editor finds a finished instance; without one the host
+  // offers no editor window.
+  attachEditor(createEditor(this));
 }
 
 Kelbra::~Kelbra() {
