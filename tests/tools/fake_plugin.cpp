@@ -1,13 +1,48 @@
-// Stand-in plug-ins for kelbra-host's refusal paths: a VST 2.4 effect without
-// an editor that passes its input through, and an entry point that gives no
-// effect. FAKE_NULL_ENTRY selects the second.
+// Stand-in plug-ins for kelbra-host: a VST 2.4 effect without an editor that
+// passes its input through; with FAKE_EDITOR the same effect with an editor
+// that writes each editor request to the file named by KELBRA_FAKE_EDITOR_LOG;
+// with FAKE_NULL_ENTRY an entry point that gives no effect.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "plugin/vst2_abi.h"
 
 namespace {
 
+#ifdef FAKE_EDITOR
+vst::ERect gRect{0, 0, 150, 170};
+int gIdles = 0;
+
+void logLine(const char* format, unsigned long long value) {
+  const char* path = std::getenv("KELBRA_FAKE_EDITOR_LOG");
+  if (!path) return;
+  if (std::FILE* f = std::fopen(path, "a")) {
+    std::fprintf(f, format, value);
+    std::fclose(f);
+  }
+}
+#endif
+
 std::intptr_t dispatcher(vst::AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, void* ptr, float) {
+#ifdef FAKE_EDITOR
+  switch (opcode) {
+    case vst::effEditGetRect:
+      if (ptr) *static_cast<vst::ERect**>(ptr) = &gRect;
+      return 1;
+    case vst::effEditOpen:
+      logLine("open %llu\n", reinterpret_cast<unsigned long long>(ptr));
+      return 1;
+    case vst::effEditIdle:
+      ++gIdles;
+      return 0;
+    case vst::effEditClose:
+      logLine("close after %llu idles\n", static_cast<unsigned long long>(gIdles));
+      return 0;
+    default:
+      break;
+  }
+#endif
   if (opcode == vst::effGetEffectName && ptr) {
     std::strcpy(static_cast<char*>(ptr), "fake");
     return 1;
@@ -34,6 +69,9 @@ vst::AEffect makeEffect() {
   e.numInputs = 2;
   e.numOutputs = 2;
   e.flags = vst::effFlagsCanReplacing;
+#ifdef FAKE_EDITOR
+  e.flags |= vst::effFlagsHasEditor;
+#endif
   e.uniqueID = vst::fourCharCode('f', 'a', 'k', 'e');
   e.processReplacing = processReplacing;
   return e;
