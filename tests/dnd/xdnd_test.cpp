@@ -6,17 +6,12 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "tests/dnd/source_run.h"
 #include "tests/dnd/test_views.h"
 #include "toolkit/cdrag_container.h"
 #include "toolkit/cframe.h"
@@ -24,6 +19,8 @@
 namespace {
 
 using dnd_test::DragEvent;
+using dnd_test::linesStarting;
+using dnd_test::SourceRun;
 using toolkit::CPoint;
 using toolkit::CRect;
 
@@ -31,23 +28,6 @@ using toolkit::CRect;
 // runs, so it stays there); the frame window is at its top-left corner.
 constexpr int kHostX = 100;
 constexpr int kHostY = 80;
-
-struct SourceRun {
-  int exitCode = -1;
-  std::vector<std::string> lines;
-};
-
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const auto end = text.find('\n', start);
-    lines.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return lines;
-}
 
 class XdndTest : public testing::Test {
  protected:
@@ -84,78 +64,14 @@ class XdndTest : public testing::Test {
     ASSERT_NE(frame->getWindowId(), 0u);
   }
 
-  // Runs the source with the given arguments while pumping the frame's
-  // events from "idle", as a host would.
+  // Runs the source while pumping the frame's events from "idle", as a host
+  // would.
   SourceRun drag(const std::vector<std::string>& arguments) {
-    SourceRun run;
-    int fds[2];
-    if (pipe(fds) != 0) return run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      dup2(fds[1], 1);
-      close(fds[0]);
-      close(fds[1]);
-      std::vector<char*> argv{const_cast<char*>(KELBRA_XDND_SOURCE)};
-      for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      execv(KELBRA_XDND_SOURCE, argv.data());
-      _exit(127);
-    }
-    close(fds[1]);
-    fcntl(fds[0], F_SETFL, O_NONBLOCK);
-    std::string output;
-    int status = 0;
-    bool exited = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < deadline) {
-      frame->idle();
-      char buffer[512];
-      ssize_t n = 0;
-      while ((n = read(fds[0], buffer, sizeof(buffer))) > 0) output.append(buffer, static_cast<std::size_t>(n));
-      if (!exited && waitpid(pid, &status, WNOHANG) == pid) exited = true;
-      if (exited && n == 0) break;  // gone, and its output read to the end
-      pollfd fd{fds[0], POLLIN, 0};
-      poll(&fd, 1, 2);
-    }
-    if (!exited) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
-    close(fds[0]);
-    // Whatever the source's last messages caused.
-    for (int i = 0; i < 5; ++i) frame->idle();
-    run.exitCode = exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.lines = splitLines(output);
-    return run;
+    return dnd_test::runSource(arguments, [this] { frame->idle(); });
   }
 
   static std::string at(int frameX, int frameY) {
     return std::to_string(kHostX + frameX) + "," + std::to_string(kHostY + frameY);
-  }
-
-  static std::vector<std::string> linesStarting(const SourceRun& run, const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const auto& line : run.lines) {
-      if (line.rfind(prefix, 0) == 0) found.push_back(line);
-    }
-    return found;
-  }
-
-  // What the target answered to every position and to the drop: a copy while
-  // a drag is in progress, never a move.
-  void expectAnswers(const SourceRun& run, std::size_t positions, bool dropped) {
-    EXPECT_EQ(run.exitCode, 0) << testing::PrintToString(run.lines);
-    const auto statuses = linesStarting(run, "status ");
-    EXPECT_EQ(statuses.size(), positions) << testing::PrintToString(run.lines);
-    for (const auto& line : statuses) {
-      EXPECT_NE(line.find(" accept=1 action=XdndActionCopy"), std::string::npos) << line;
-    }
-    const auto finished = linesStarting(run, "finished ");
-    EXPECT_EQ(finished.size(), dropped ? 1u : 0u);
-    for (const auto& line : finished) {
-      EXPECT_NE(line.find(" accepted=1 action=XdndActionCopy"), std::string::npos) << line;
-    }
-    for (const auto& line : run.lines) EXPECT_EQ(line.find("Move"), std::string::npos) << line;
   }
 
   long readLong(Window window, const char* name, Atom type) {
@@ -257,7 +173,7 @@ TEST_P(XdndOffer, DropMakesAContainerWithTheItemsOffered) {
     arguments.push_back(point);
   }
   const SourceRun run = drag(arguments);
-  expectAnswers(run, 2, true);
+  dnd_test::expectCopyAnswers(run, 2, true);
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.front(), (DragEvent{"a", "enter", CPoint(20, 20)}));
   EXPECT_EQ(log.front().items, GetParam().items);
@@ -286,7 +202,7 @@ TEST_F(XdndTest, ViewsUnderThePointerGetTheDragInRoutingOrder) {
   // The messages claim positions far off: the views must get the real pointer.
   const SourceRun run = drag({"--types", "text/plain", "--data", "x", "--claim", "400,300", "--at", at(20, 20), "--at",
                               at(40, 30), "--at", at(100, 50), "--at", at(110, 60)});
-  expectAnswers(run, 4, true);
+  dnd_test::expectCopyAnswers(run, 4, true);
   // b's points are in its container's coordinates (the container is at 80, 10).
   // Every position, the first included, comes as a move.
   const std::vector<DragEvent> expected{{"a", "enter", CPoint(20, 20)}, {"a", "over", CPoint(20, 20)},
@@ -303,7 +219,7 @@ TEST_F(XdndTest, ALeaveReleasesTheContainerAndTheNextDragStartsWithANewOne) {
   a->keepDrags = true;
   const SourceRun left = drag({"--types", "text/uri-list", "--data", kThreeFiles, "--at", at(20, 20), "--at",
                                at(30, 30), "--end", "leave"});
-  expectAnswers(left, 2, false);
+  dnd_test::expectCopyAnswers(left, 2, false);
   const std::vector<DragEvent> leaving{{"a", "enter", CPoint(20, 20)}, {"a", "over", CPoint(20, 20)},
                                        {"a", "over", CPoint(30, 30)},
                                        {"a", "leave", CPoint(30, 30)}};
@@ -314,7 +230,7 @@ TEST_F(XdndTest, ALeaveReleasesTheContainerAndTheNextDragStartsWithANewOne) {
 
   log.clear();
   const SourceRun dropped = drag({"--types", "text/plain", "--at", at(25, 25)});
-  expectAnswers(dropped, 1, true);
+  dnd_test::expectCopyAnswers(dropped, 1, true);
   ASSERT_FALSE(log.empty());
   EXPECT_NE(log.front().drag, first);
   EXPECT_EQ(log.front().items, 1);
@@ -325,12 +241,12 @@ TEST_F(XdndTest, ADragWhoseSourceVanishesEndsWhenTheNextOneEnters) {
   openFrame();
   a->keepDrags = true;
   const SourceRun vanished = drag({"--types", "text/plain", "--at", at(20, 20), "--end", "none"});
-  expectAnswers(vanished, 1, false);
+  dnd_test::expectCopyAnswers(vanished, 1, false);
   ASSERT_NE(toolkit::currentDrag, nullptr);
   toolkit::CDragContainer* first = toolkit::currentDrag;
 
   const SourceRun next = drag({"--types", "text/plain", "--at", at(30, 30)});
-  expectAnswers(next, 1, true);
+  dnd_test::expectCopyAnswers(next, 1, true);
   EXPECT_EQ(first->getNbReference(), 1);
   EXPECT_EQ(toolkit::currentDrag, nullptr);
   const std::vector<DragEvent> expected{{"a", "enter", CPoint(20, 20)}, {"a", "over", CPoint(20, 20)},
@@ -357,7 +273,7 @@ TEST_F(XdndTest, AnUnsupportedVersionIsRefusedButEveryMessageIsAnswered) {
 TEST_F(XdndTest, ClosingTheFrameDuringADragEndsItForTheViews) {
   openFrame();
   const SourceRun run = drag({"--types", "text/plain", "--at", at(20, 20), "--end", "none"});
-  expectAnswers(run, 1, false);
+  dnd_test::expectCopyAnswers(run, 1, false);
   ASSERT_NE(toolkit::currentDrag, nullptr);
   delete frame;
   frame = nullptr;
