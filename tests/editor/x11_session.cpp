@@ -101,6 +101,12 @@ void X11Session::pointerTo(unsigned long window, int x, int y) {
   XSync(d, False);
 }
 
+void X11Session::pointerToScreen(int x, int y) {
+  Display* d = dpy(display_);
+  XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime);
+  XSync(d, False);
+}
+
 void X11Session::button(unsigned int number, bool down) {
   XTestFakeButtonEvent(dpy(display_), number, down ? True : False, CurrentTime);
   XSync(dpy(display_), False);

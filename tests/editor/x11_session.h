@@ -46,6 +46,7 @@ class X11Session {
   Image capture(unsigned long window, int x, int y, int width, int height);
 
   void pointerTo(unsigned long window, int x, int y);
+  void pointerToScreen(int x, int y);
   void button(unsigned int button, bool down);
   void click(unsigned int button = 1);
   // Presses and releases the key of an X keysym, with Shift where the keysym
