@@ -1,6 +1,7 @@
 // Loading and driving the plug-in for kelbra-host.
 #include "tools/plugin_session.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -87,6 +88,10 @@ bool PluginSession::load(const std::string& path) {
     error_ = path + " is not a loadable library: " + reason;
     return false;
   }
+  // Keep the library mapped until the process ends, as many hosts do: what it
+  // leaves behind (caches of the display and font libraries it pulled in, exit
+  // handlers) may refer to its code, which must not be unmapped under them.
+  dlopen((ec ? path : absolute).c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
   const char* entryName = library_->entry("VSTPluginMain") ? "VSTPluginMain" : "main";
   if (!library_->entry(entryName)) {
     error_ = path + " is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main";
