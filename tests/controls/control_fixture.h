@@ -93,9 +93,13 @@ class ControlFixture : public ::testing::Test {
     editor.attach(frame);
     context = frame->createDrawContext();
   }
-  ~ControlFixture() override {
-    context->release();
+  ~ControlFixture() override { closeFrame(); }
+  // Tests whose fakes must outlive the controls close the frame first.
+  void closeFrame() {
+    if (context) context->release();
+    context = nullptr;
     delete frame;
+    frame = nullptr;
   }
   // Adds the control to the frame and draws everything once, so the control
   // starts clean and the frame's first paint is done.

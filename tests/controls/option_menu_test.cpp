@@ -337,6 +337,7 @@ TEST(OptionMenuPopup, AMenuInsideItselfEndsTheWalk) {
 
 class OptionMenuClick : public ControlFixture {
  protected:
+  ~OptionMenuClick() override { closeFrame(); }
   COptionMenu* make() {
     auto* menu = add(new COptionMenu(CRect(18, 101, 52, 117), &listener, 3));
     for (const char* text : {"256", "512", "1024", "2048", "4096", "8192"}) menu->addEntry(text);

@@ -38,6 +38,7 @@ class ClickLogger : public CControl {
 
 class TextEdit : public ControlFixture {
  protected:
+  ~TextEdit() override { closeFrame(); }
   CTextEdit* make(const char* text = "pd-link") {
     auto* edit = add(new CTextEdit(kBox, &listener, 5, text));
     edit->setFont(kFontLarge);
