@@ -67,12 +67,16 @@ Editor::Editor(Kelbra* instance) : AEffGUIEditor(instance), plugin(instance) {
 }
 
 Editor::~Editor() {
-  // The host closes the window before it deletes the instance; the frame is
-  // not touched here.
+  // Hosts close the window before deleting the instance; one that does not
+  // would leave a window whose events reach a deleted editor. The controls go
+  // without reporting (an open field drops its text), so the instance, which
+  // is already gone, is not called.
+  if (frame) close();
   if (background) background->release();
 }
 
 bool Editor::open(void* parent) {
+  if (frame) close();  // a second open without close would leak the first window
   parentWindow = parent;
   CBitmap* buttonPicture = new (std::nothrow) CBitmap(kButtonPicture);
   auto* newFrame = new CFrame(CRect(0, 0, kEditorWidth, kEditorHeight), parent, this);

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "editor/cvalue_text.h"
+#include "channel/channel_layout.h"
+#include "platform/shared_memory.h"
 #include "plugin/parameters.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/editor/picture_files.h"
@@ -364,6 +366,29 @@ TEST_F(EditorTest, AnUnchangedCommitDoesNotReconnect) {
   editor->idle();
   EXPECT_EQ(labelText(editor->getStatusLine()), "") << "no second connection was made";
   EXPECT_TRUE(plugin->isConnected());
+}
+
+TEST_F(EditorTest, DeletingTheInstanceWithTheWindowStillOpenTakesTheWindowAlong) {
+  openEditor();
+  const std::string id = uniqueIdentifier("editor-deleted");
+  toolkit::CRect box;
+  editor->getIdEdit()->getBounds(box);
+  press(CPoint(box.left + 10, box.top + 5), {});  // the field is open and holds typed text
+  ASSERT_NE(widgets.field, nullptr);
+  widgets.field->typed = id;
+  editor = nullptr;  // goes with the instance
+  plugin.reset();    // no close first, as a careless host does; sanitizers watch
+  platform::SharedMemory probe;
+  EXPECT_FALSE(platform::SharedMemory::openExisting(id, channel::kChannelBytes, probe))
+      << "the dropped text connected nothing";
+}
+
+TEST_F(EditorTest, OpeningTwiceReplacesTheFirstFrame) {
+  openEditor();
+  ASSERT_TRUE(editor->open(nullptr));
+  paintAll(*editor);
+  EXPECT_EQ(displayText(editor->getSendDisplay()), "100");
+  EXPECT_EQ(editor->getFrame()->viewAt(7), nullptr);
 }
 
 }  // namespace
