@@ -45,7 +45,7 @@ ParseOutcome parseOptions(int argc, const char* const* argv, HostOptions& o, std
                                        "in ../lib/vst or ~/.vst)");
   app.add_flag("--info", o.info, "Print the plug-in's identity and parameters, then stop");
   app.add_flag("--editor", o.editor, "Open the plug-in's editor in a window of its own");
-  app.add_option("--id", o.id, "Connection identifier, as a project restores it (1 to 32 characters)")
+  auto* idOption = app.add_option("--id", o.id, "Connection identifier, as a project restores it (1 to 32 characters)")
       ->check([](const std::string& id) -> std::string {
         if (id.empty() || id.size() > 32) return "the identifier must be 1 to 32 characters";
         return {};
@@ -78,6 +78,7 @@ ParseOutcome parseOptions(int argc, const char* const* argv, HostOptions& o, std
   input->excludes(signal);
   trip->excludes(input);
   trip->excludes(signal);
+  trip->needs(idOption);
 
   try {
     app.parse(argc, argv);

@@ -70,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{{"--signal", "square"}, "--signal"},
                       Refusal{{"--input", "a.wav", "--signal", "sine"}, "excludes"},
                       Refusal{{"--round-trip", "--input", "a.wav"}, "excludes"},
+                      Refusal{{"--round-trip"}, "--id"},
                       Refusal{{"--sample-rate", "0"}, "--sample-rate"}, Refusal{{"--block-size", "4"}, "--block-size"},
                       Refusal{{"--id"}, "--id"}, Refusal{{"stray"}, "stray"}));
 
