@@ -309,7 +309,7 @@ int run(const HostOptions& o) {
                 "echo at %+.1f dB\n",
                 static_cast<long long>(trip->lag), static_cast<double>(trip->lag) * ms, trip->echoes, trip->clicks,
                 static_cast<long long>(trip->minLag), static_cast<long long>(trip->maxLag), decibels(trip->gain));
-    std::printf("configured latency: %d frames each way, 2 x %d = %d frames (%.1f ms) plus blocks\n", latencyFrames,
+    std::printf("configured latency: %d frames each way, 2 x %d = %d frames (%.1f ms) expected\n", latencyFrames,
                 latencyFrames, 2 * latencyFrames, 2.0 * latencyFrames * ms);
   }
   return kOk;
