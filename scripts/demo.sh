@@ -37,8 +37,9 @@ command -v pd >/dev/null || die "pd is not installed (run scripts/setup-debian.s
 
 if [ "$do_build" = 1 ]; then
   say "building in $build"
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELBRA_BENCHMARKS=OFF >"$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log"; die "configuring failed"; }
+  mkdir -p "$build"
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELBRA_BENCHMARKS=OFF >"$build/demo-configure.log" 2>&1 ||
+    { cat "$build/demo-configure.log"; die "configuring failed"; }
   cmake --build "$build" -j "$(nproc)" --target kelbra kelbra-host keltap_tilde kelfeed_tilde
 fi
 host=$build/tools/kelbra-host
