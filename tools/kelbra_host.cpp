@@ -213,25 +213,10 @@ int run(const HostOptions& o) {
     source = std::make_unique<GeneratedSignal>(g);
   }
   // A file shorter than --seconds simply ends; a longer one is cut.
-  struct Limited final : SignalSource {
-    SignalSource& inner;
-    std::int64_t left;
-    Limited(SignalSource& s, std::int64_t frames) : inner(s), left(frames) {}
-    int read(float* l, float* r, int frames) override {
-      const int want = static_cast<int>(std::min<std::int64_t>(frames, left));
-      const int got = want > 0 ? inner.read(l, r, want) : 0;
-      left -= got;
-      return got;
-    }
-    std::int64_t totalFrames() const override {
-      const std::int64_t total = inner.totalFrames();
-      return total < 0 ? left : std::min(total, left);
-    }
-  };
-  std::unique_ptr<Limited> limited;
+  std::unique_ptr<CutSignal> limited;
   SignalSource* feed = source.get();
   if (!o.input.empty() && o.seconds) {
-    limited = std::make_unique<Limited>(*source, static_cast<std::int64_t>(std::ceil(*o.seconds * sampleRate)));
+    limited = std::make_unique<CutSignal>(*source, static_cast<std::int64_t>(std::ceil(*o.seconds * sampleRate)));
     feed = limited.get();
   }
 

@@ -46,4 +46,16 @@ int GeneratedSignal::read(float* left, float* right, int frames) {
   return count;
 }
 
+int CutSignal::read(float* left, float* right, int frames) {
+  const int want = static_cast<int>(std::min<std::int64_t>(std::max(frames, 0), left_));
+  const int got = want > 0 ? inner_.read(left, right, want) : 0;
+  left_ -= got;
+  return got;
+}
+
+std::int64_t CutSignal::totalFrames() const {
+  const std::int64_t total = inner_.totalFrames();
+  return total < 0 ? left_ : std::min(total, left_);
+}
+
 }  // namespace kelbrahost

@@ -60,4 +60,16 @@ class FileSignal final : public SignalSource {
   SoundFileReader reader_;
 };
 
+// Another source, ended after at most `frames` frames.
+class CutSignal final : public SignalSource {
+ public:
+  CutSignal(SignalSource& inner, std::int64_t frames) : inner_(inner), left_(frames) {}
+  int read(float* left, float* right, int frames) override;
+  std::int64_t totalFrames() const override;
+
+ private:
+  SignalSource& inner_;
+  std::int64_t left_;
+};
+
 }  // namespace kelbrahost
