@@ -403,6 +403,49 @@ TEST_F(X11Controls, ClosingTheEditorWhileTheFieldIsOpenIsSafe) {
   frame = new CFrame(CRect(0, 0, 170, 150), reinterpret_cast<void*>(hostWindow), &editor);  // for TearDown
 }
 
+TEST_F(X11Controls, LosingTheKeyboardFocusCommits) {
+  openField();
+  driver.type("elsewhere");
+  idleFor(50);
+  // Another program takes the focus, as a window manager would give it.
+  XSetInputFocus(driver.display, hostWindow, RevertToParent, CurrentTime);
+  XSync(driver.display, False);
+  ASSERT_TRUE(idleUntil([&] { return !edit->isEditing(); }));
+  EXPECT_EQ(listener.texts, std::vector<std::string>{"elsewhere"});
+  EXPECT_EQ(driver.focus(), hostWindow);  // the focus stays where it went
+}
+
+TEST_F(X11Controls, NonAsciiKeysArriveAsUtf8) {
+  // Put e-acute on a key nobody uses, as a French keyboard would have it.
+  int low = 0;
+  int high = 0;
+  XDisplayKeycodes(driver.display, &low, &high);
+  KeyCode spare = 0;
+  for (int code = high; code >= low && !spare; --code) {
+    int perCode = 0;
+    KeySym* syms = XGetKeyboardMapping(driver.display, static_cast<KeyCode>(code), 1, &perCode);
+    bool unused = true;
+    for (int k = 0; k < perCode; ++k) unused = unused && syms[k] == NoSymbol;
+    if (unused) spare = static_cast<KeyCode>(code);
+    XFree(syms);
+  }
+  ASSERT_NE(spare, 0);
+  KeySym eacute = XK_eacute;
+  XChangeKeyboardMapping(driver.display, spare, 1, &eacute, 1);
+  XSync(driver.display, False);
+  idleFor(100);  // our connection learns of the new mapping
+  openField();
+  driver.type("caf");
+  XTestFakeKeyEvent(driver.display, spare, True, CurrentTime);
+  XTestFakeKeyEvent(driver.display, spare, False, CurrentTime);
+  driver.key(XK_Return);
+  ASSERT_TRUE(idleUntil([&] { return !edit->isEditing(); }));
+  KeySym none = NoSymbol;
+  XChangeKeyboardMapping(driver.display, spare, 1, &none, 1);
+  XSync(driver.display, False);
+  EXPECT_EQ(listener.texts, std::vector<std::string>{"caf\xC3\xA9"});
+}
+
 // Runs the user's part on its own thread while the menu blocks this one.
 class User {
  public:
@@ -504,6 +547,47 @@ TEST_F(X11Menu, SubmenuItemsReportToTheTopListenerWithTheSubmenu) {
   EXPECT_EQ(listener.controls[0], sub);
   EXPECT_EQ(listener.values[0], 1.0f);
   EXPECT_EQ(sub->getCurrent(), 1);
+}
+
+TEST_F(X11Menu, ARightClickOpensAMenuThatTheRightButtonChoosesFrom) {
+  fill(6);
+  std::vector<XWindowAttributes> seen;
+  User player([&](Driver& user) {
+    if (!user.waitForPopups(1, seen)) return;
+    user.click(seen[0].x + 20, seen[0].y + itemCenterY(4), 3);
+  });
+  driver.click(kHostX + 25, kHostY + 108, 3);
+  idleUntil([&] { return !editor.log.empty() && editor.log.back() == "end 3"; }, 6000);
+  EXPECT_EQ(listener.values, std::vector<float>{4.0f});
+}
+
+TEST_F(X11Menu, RightOpensASubmenuAndLeftClosesIt) {
+  fill(2);
+  auto* sub = new COptionMenu(CRect(0, 0, 10, 10), nullptr, 40);
+  sub->addEntry("x");
+  menu->addSubmenu(sub, "more");
+  sub->release();
+  std::vector<XWindowAttributes> seen;
+  std::size_t openWithSubmenu = 0;
+  std::size_t openAfterLeft = 0;
+  clickMenu([&](Driver& user) {
+    if (!user.waitForPopups(1, seen)) return;
+    user.moveTo(900, 700);  // keep the pointer out of the way
+    for (int i = 0; i < 3; ++i) user.key(XK_Down);  // onto "more"
+    user.key(XK_Right);
+    std::vector<XWindowAttributes> both;
+    user.waitForPopups(2, both);
+    openWithSubmenu = both.size();
+    user.key(XK_Left);
+    usleep(150000);
+    openAfterLeft = user.popups().size();
+    user.key(XK_Up);  // back on the second entry of the top menu
+    user.key(XK_Return);
+  });
+  EXPECT_EQ(openWithSubmenu, 2u);
+  EXPECT_EQ(openAfterLeft, 1u);
+  EXPECT_EQ(listener.controls, std::vector<CControl*>{menu});
+  EXPECT_EQ(listener.values, std::vector<float>{1.0f});
 }
 
 TEST_F(X11Menu, TwentyFiveEntriesAtTenPerColumnMakeThreeColumns) {
