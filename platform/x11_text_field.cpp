@@ -147,11 +147,17 @@ bool FieldWindow::open(::Window parent) {
   XMapRaised(display, window);
   XSync(display, False);
   paint();
-  XGetInputFocus(display, &previousFocus, &previousRevert);
-  XSetInputFocus(display, window, RevertToParent, CurrentTime);
-  if (ic) XSetICFocus(ic);
+  if (trap.failed()) return false;
+  {
+    // Without the focus (our window not viewable yet) the field still opens:
+    // a click elsewhere ends it as usual.
+    x11::ErrorTrap focusTrap(display);
+    XGetInputFocus(display, &previousFocus, &previousRevert);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    if (ic) XSetICFocus(ic);
+  }
   XFlush(display);
-  return !trap.failed();
+  return true;
 }
 
 void FieldWindow::close() {
