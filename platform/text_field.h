@@ -21,7 +21,7 @@ class TextFieldEvents {
   ~TextFieldEvents() = default;
 };
 
-struct TextFieldSpec {
+struct TextFieldLook {
   PixelRect area;  // in the parent window's coordinates
   std::string text;
   const char* face = "Arial";
@@ -40,7 +40,7 @@ class TextField {
 
 // Opens a field as a child of parentWindow (an X11 window id of ours), with
 // the whole text selected and the keyboard focus. nullptr when that fails.
-std::unique_ptr<TextField> openTextField(std::uintptr_t parentWindow, const TextFieldSpec& spec,
+std::unique_ptr<TextField> openTextField(std::uintptr_t parentWindow, const TextFieldLook& look,
                                          TextFieldEvents* events);
 
 }  // namespace platform

@@ -35,10 +35,10 @@ std::string keysymText(KeySym keysym) {
 
 class FieldWindow final : public x11::EventTarget {
  public:
-  FieldWindow(const TextFieldSpec& s, TextFieldEvents* e, ::Display* d)
-      : display(d), spec(s), face(s.face ? s.face : "Arial"), events(e),
+  FieldWindow(const TextFieldLook& s, TextFieldEvents* e, ::Display* d)
+      : display(d), look(s), face(s.face ? s.face : "Arial"), events(e),
         edit(s.text, static_cast<std::size_t>(s.maxBytes > 0 ? s.maxBytes : 0)) {
-    spec.face = face.c_str();
+    look.face = face.c_str();
   }
   ~FieldWindow();
 
@@ -71,7 +71,7 @@ class FieldWindow final : public x11::EventTarget {
   void paint();
 
   ::Display* display;
-  TextFieldSpec spec;
+  TextFieldLook look;
   std::string face;
   TextFieldEvents* events;
   LineEdit edit;
@@ -98,14 +98,14 @@ class FieldWindow final : public x11::EventTarget {
 FieldWindow::~FieldWindow() { close(); }
 
 bool FieldWindow::open(::Window parent) {
-  const int width = spec.area.width();
-  const int height = spec.area.height();
+  const int width = look.area.width();
+  const int height = look.area.height();
   if (width <= 0 || height <= 0) return false;
   canvas = Canvas::create(width, height);
   if (!canvas) return false;
   FontRequest font;
   font.face = face.c_str();
-  font.pixelSize = spec.pixelSize;
+  font.pixelSize = look.pixelSize;
   canvas->setFont(font);
 
   x11::ErrorTrap trap(display);
@@ -117,7 +117,7 @@ bool FieldWindow::open(::Window parent) {
   const long mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                     Button1MotionMask | FocusChangeMask | StructureNotifyMask;
   attributes.event_mask = mask;
-  window = XCreateWindow(display, parent, spec.area.left, spec.area.top, static_cast<unsigned>(width),
+  window = XCreateWindow(display, parent, look.area.left, look.area.top, static_cast<unsigned>(width),
                          static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                          CWBackPixmap | CWBorderPixel | CWEventMask, &attributes);
   if (trap.failed() || !window) {
@@ -330,12 +330,12 @@ void FieldWindow::key(XKeyEvent& event) {
 
 int FieldWindow::offsetOf(std::size_t index) {
   const std::string& text = edit.text();
-  const int width = spec.area.width();
+  const int width = look.area.width();
   const int full = canvas->measure(text.c_str()).advance;
   int x = 1 - scroll;
   if (full + 2 <= width) {
-    if (spec.align == TextAlign::center) x = (width - full) / 2;
-    if (spec.align == TextAlign::right) x = width - full - 1;
+    if (look.align == TextAlign::center) x = (width - full) / 2;
+    if (look.align == TextAlign::right) x = width - full - 1;
   }
   return x + canvas->measure(text.substr(0, index).c_str()).advance;
 }
@@ -357,7 +357,7 @@ std::size_t FieldWindow::indexAt(int x) {
 
 void FieldWindow::layout() {
   const std::string& text = edit.text();
-  const int width = spec.area.width();
+  const int width = look.area.width();
   const int full = canvas->measure(text.c_str()).advance;
   if (full + 2 <= width) {
     scroll = 0;
@@ -463,13 +463,13 @@ void FieldWindow::paste(Time time) {
 void FieldWindow::paint() {
   if (!alive || !screen) return;
   const std::string& text = edit.text();
-  const int width = spec.area.width();
-  const int height = spec.area.height();
+  const int width = look.area.width();
+  const int height = look.area.height();
   const PixelRect all{0, 0, width, height};
   canvas->setClip(all);
-  canvas->setBrushColor(spec.backColor);
+  canvas->setBrushColor(look.backColor);
   canvas->fillRect(all);
-  canvas->setTextColor(spec.textColor);
+  canvas->setTextColor(look.textColor);
   const int x = offsetOf(0);
   const PixelRect box{x, 0, x + 65536, height};
   canvas->text(text.c_str(), box, TextAlign::left, false);
@@ -477,14 +477,14 @@ void FieldWindow::paint() {
     // The selection in reverse colours: the same text drawn again, clipped.
     const PixelRect band{offsetOf(edit.selectionStart()), 1, offsetOf(edit.selectionEnd()), height - 1};
     canvas->setClip(intersect(band, all));
-    canvas->setBrushColor(spec.textColor);
+    canvas->setBrushColor(look.textColor);
     canvas->fillRect(all);
-    canvas->setTextColor(spec.backColor);
+    canvas->setTextColor(look.backColor);
     canvas->text(text.c_str(), box, TextAlign::left, false);
     canvas->setClip(all);
   } else {
     const int caretX = std::clamp(offsetOf(edit.caret()), 0, width - 1);
-    canvas->setBrushColor(spec.textColor);
+    canvas->setBrushColor(look.textColor);
     canvas->fillRect(PixelRect{caretX, 2, caretX + 1, height - 2});
   }
   canvas->takeDamage();
@@ -518,14 +518,14 @@ class X11TextField final : public TextField {
 
 }  // namespace
 
-std::unique_ptr<TextField> openTextField(std::uintptr_t parentWindow, const TextFieldSpec& spec,
+std::unique_ptr<TextField> openTextField(std::uintptr_t parentWindow, const TextFieldLook& look,
                                          TextFieldEvents* events) {
   if (parentWindow == 0) return nullptr;
   // Our own hold on the connection: the field may outlive the frame's window
   // by a moment when the editor closes while it is open.
   x11::Connection* connection = x11::acquire();
   if (!connection) return nullptr;
-  auto* field = new FieldWindow(spec, events, connection->display);
+  auto* field = new FieldWindow(look, events, connection->display);
   if (!field->open(static_cast<::Window>(parentWindow))) {
     delete field;
     x11::release();

@@ -42,14 +42,14 @@ class FakeWidgets final : public toolkit::NativeWidgets {
   FakeWidgets(const FakeWidgets&) = delete;
   FakeWidgets& operator=(const FakeWidgets&) = delete;
 
-  std::unique_ptr<platform::TextField> openTextField(std::uintptr_t parentWindow, const platform::TextFieldSpec& spec,
+  std::unique_ptr<platform::TextField> openTextField(std::uintptr_t parentWindow, const platform::TextFieldLook& look,
                                                      platform::TextFieldEvents* events) override {
     ++fieldsOpened;
     lastParent = parentWindow;
-    lastSpec = spec;
+    lastLook = look;
     fieldEvents = events;
     if (refuseField) return nullptr;
-    auto field = std::make_unique<FakeField>(*this, spec.text);
+    auto field = std::make_unique<FakeField>(*this, look.text);
     openField = field.get();
     return field;
   }
@@ -82,7 +82,7 @@ class FakeWidgets final : public toolkit::NativeWidgets {
   int fieldsClosed = 0;
   bool refuseField = false;
   std::uintptr_t lastParent = 0;
-  platform::TextFieldSpec lastSpec;
+  platform::TextFieldLook lastLook;
   platform::TextFieldEvents* fieldEvents = nullptr;
   FakeField* openField = nullptr;
 

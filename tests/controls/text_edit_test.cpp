@@ -55,13 +55,13 @@ TEST_F(TextEdit, ClickOpensTheFieldOverTheControlWithItsText) {
   edit->onMouseDown(context, CPoint(60, 30), kButtonLeft);
   ASSERT_EQ(widgets.fieldsOpened, 1);
   EXPECT_TRUE(edit->isEditing());
-  EXPECT_EQ(widgets.lastSpec.area, (platform::PixelRect{50, 25, 150, 45}));
-  EXPECT_EQ(widgets.lastSpec.text, "pd-link");
-  EXPECT_EQ(widgets.lastSpec.pixelSize, 14);
-  EXPECT_EQ(widgets.lastSpec.align, platform::TextAlign::left);
-  EXPECT_EQ(widgets.lastSpec.textColor, (platform::Rgb{10, 20, 30}));
-  EXPECT_EQ(widgets.lastSpec.backColor, (platform::Rgb{200, 210, 220}));
-  EXPECT_EQ(widgets.lastSpec.maxBytes, 255);
+  EXPECT_EQ(widgets.lastLook.area, (platform::PixelRect{50, 25, 150, 45}));
+  EXPECT_EQ(widgets.lastLook.text, "pd-link");
+  EXPECT_EQ(widgets.lastLook.pixelSize, 14);
+  EXPECT_EQ(widgets.lastLook.align, platform::TextAlign::left);
+  EXPECT_EQ(widgets.lastLook.textColor, (platform::Rgb{10, 20, 30}));
+  EXPECT_EQ(widgets.lastLook.backColor, (platform::Rgb{200, 210, 220}));
+  EXPECT_EQ(widgets.lastLook.maxBytes, 255);
   EXPECT_EQ(frame->getFocusView(), edit);
   EXPECT_EQ(edits(), std::vector<std::string>{"begin 5"});
 }
@@ -72,7 +72,7 @@ TEST_F(TextEdit, FieldInsideANestedContainerOpensInFrameCoordinates) {
   auto* edit = new CTextEdit(CRect(10, 10, 60, 30), &listener, 5, "x");
   box->addView(edit);
   edit->onMouseDown(context, CPoint(20, 20), kButtonLeft);
-  EXPECT_EQ(widgets.lastSpec.area, (platform::PixelRect{15, 17, 65, 37}));
+  EXPECT_EQ(widgets.lastLook.area, (platform::PixelRect{15, 17, 65, 37}));
 }
 
 TEST_F(TextEdit, EnterCommitsAChangedTextOnce) {

@@ -44,13 +44,13 @@ bool ScriptedPointer::pointerPosition(toolkit::CPoint& where) {
 }
 
 std::unique_ptr<platform::TextField> ScriptedWidgets::openTextField(std::uintptr_t,
-                                                                    const platform::TextFieldSpec& spec,
+                                                                    const platform::TextFieldLook& look,
                                                                     platform::TextFieldEvents* events) {
   auto opened = std::make_unique<ScriptedField>();
-  opened->typed = spec.text;
+  opened->typed = look.text;
   field = opened.get();
   fieldEvents = events;
-  fieldSpec = spec;
+  fieldLook = look;
   return opened;
 }
 

@@ -81,14 +81,14 @@ class ScriptedWidgets final : public toolkit::NativeWidgets {
  public:
   ScriptedWidgets() { toolkit::setNativeWidgets(this); }
   ~ScriptedWidgets() override { toolkit::setNativeWidgets(nullptr); }
-  std::unique_ptr<platform::TextField> openTextField(std::uintptr_t, const platform::TextFieldSpec& spec,
+  std::unique_ptr<platform::TextField> openTextField(std::uintptr_t, const platform::TextFieldLook& look,
                                                      platform::TextFieldEvents* events) override;
   int runPopupMenu(const platform::PopupMenu& menu, const platform::PopupRequest&) override;
 
   // The open field (null when closed) and whom to tell it ended.
   ScriptedField* field = nullptr;
   platform::TextFieldEvents* fieldEvents = nullptr;
-  platform::TextFieldSpec fieldSpec;
+  platform::TextFieldLook fieldLook;
   // The text of the popup entry to choose; empty chooses nothing.
   std::string choose;
   std::vector<std::string> offered;

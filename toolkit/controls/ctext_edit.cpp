@@ -106,17 +106,17 @@ void CTextEdit::onFocusGained(CDrawContext* context) {
   }
   if (context) r.offset(context->offset.h, context->offset.v);
 
-  platform::TextFieldSpec spec;
-  spec.area = platform::PixelRect{r.left, r.top, r.right, r.bottom};
-  spec.text = text;
+  platform::TextFieldLook look;
+  look.area = platform::PixelRect{r.left, r.top, r.right, r.bottom};
+  look.text = text;
   const FontInfo& font = fontInfo(fontId);
-  spec.face = font.face;
-  spec.pixelSize = fieldFontSize(font.defaultSize, r.height());
-  spec.align = fieldAlign(textAlign);
-  spec.textColor = platform::Rgb{fontColor.red, fontColor.green, fontColor.blue};
-  spec.backColor = platform::Rgb{backColor.red, backColor.green, backColor.blue};
-  spec.maxBytes = kTextBufferSize - 1;
-  nativeEdit = nativeWidgets().openTextField(parentFrame->getWindowId(), spec, this);
+  look.face = font.face;
+  look.pixelSize = fieldFontSize(font.defaultSize, r.height());
+  look.align = fieldAlign(textAlign);
+  look.textColor = platform::Rgb{fontColor.red, fontColor.green, fontColor.blue};
+  look.backColor = platform::Rgb{backColor.red, backColor.green, backColor.blue};
+  look.maxBytes = kTextBufferSize - 1;
+  nativeEdit = nativeWidgets().openTextField(parentFrame->getWindowId(), look, this);
   if (!nativeEdit) {
     // No field could open: end the edit at once rather than hold the focus.
     if (parentFrame->getFocusView() == this) {

@@ -5,9 +5,9 @@ namespace {
 
 class PlatformWidgets final : public NativeWidgets {
  public:
-  std::unique_ptr<platform::TextField> openTextField(std::uintptr_t parentWindow, const platform::TextFieldSpec& spec,
+  std::unique_ptr<platform::TextField> openTextField(std::uintptr_t parentWindow, const platform::TextFieldLook& look,
                                                      platform::TextFieldEvents* events) override {
-    return platform::openTextField(parentWindow, spec, events);
+    return platform::openTextField(parentWindow, look, events);
   }
   int runPopupMenu(const platform::PopupMenu& menu, const platform::PopupRequest& request) override {
     return platform::runPopupMenu(menu, request);

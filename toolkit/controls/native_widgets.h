@@ -15,7 +15,7 @@ class NativeWidgets {
  public:
   virtual ~NativeWidgets() = default;
   virtual std::unique_ptr<platform::TextField> openTextField(std::uintptr_t parentWindow,
-                                                             const platform::TextFieldSpec& spec,
+                                                             const platform::TextFieldLook& look,
                                                              platform::TextFieldEvents* events) = 0;
   virtual int runPopupMenu(const platform::PopupMenu& menu, const platform::PopupRequest& request) = 0;
 };
