@@ -169,4 +169,29 @@ void LineEdit::selectWordAt(std::size_t index) {
   caret_ = stop;
 }
 
+HostKeyOutcome applyHostKey(LineEdit& edit, const HostKey& key) {
+  switch (key.key) {
+    case FieldKey::character: {
+      // A printable character the field would take from the keyboard; one
+      // over the byte limit is still the field's key, refused like a typed one.
+      if (key.control || key.character < 0x20 || (key.character >= 0x7F && key.character < 0xA0)) {
+        return HostKeyOutcome::ignored;
+      }
+      const std::string typed = codepointToUtf8(key.character);
+      if (typed.empty()) return HostKeyOutcome::ignored;
+      edit.insert(typed);
+      return HostKeyOutcome::taken;
+    }
+    case FieldKey::backspace: edit.backspace(); return HostKeyOutcome::taken;
+    case FieldKey::deleteForward: edit.deleteForward(); return HostKeyOutcome::taken;
+    case FieldKey::left: edit.left(key.shift, key.control); return HostKeyOutcome::taken;
+    case FieldKey::right: edit.right(key.shift, key.control); return HostKeyOutcome::taken;
+    case FieldKey::home: edit.home(key.shift); return HostKeyOutcome::taken;
+    case FieldKey::end: edit.end(key.shift); return HostKeyOutcome::taken;
+    case FieldKey::enter: return HostKeyOutcome::ends;
+    case FieldKey::escape: return HostKeyOutcome::taken;  // no cancel key: taken, changes nothing
+  }
+  return HostKeyOutcome::ignored;
+}
+
 }  // namespace platform

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/text_field.h"
+
 namespace platform {
 
 class LineEdit {
@@ -45,6 +47,11 @@ class LineEdit {
   std::size_t caret_ = 0;
   std::size_t anchor_ = 0;
 };
+
+// What a key passed on by the host did: not used, used (an edit, a move, or
+// nothing at all for Escape), or the end of the edit (Enter).
+enum class HostKeyOutcome { ignored, taken, ends };
+HostKeyOutcome applyHostKey(LineEdit& edit, const HostKey& key);
 
 // UTF-8 helpers. Offsets are byte offsets into valid UTF-8.
 std::size_t utf8Previous(const std::string& text, std::size_t at);

@@ -32,10 +32,25 @@ struct TextFieldLook {
   int maxBytes = 255;
 };
 
+// A key some hosts pass on through their own key requests instead of letting
+// the keyboard focus reach our field.
+enum class FieldKey { character, backspace, deleteForward, left, right, home, end, enter, escape };
+
+struct HostKey {
+  FieldKey key = FieldKey::character;
+  std::uint32_t character = 0;  // code point, for FieldKey::character
+  bool shift = false;           // extends the selection while moving
+  bool control = false;         // moves by word
+};
+
 class TextField {
  public:
   virtual ~TextField() = default;
   virtual std::string text() const = 0;
+  // Handles the key as if it had been typed into the field; false when the
+  // field does not use it. Enter ends the field, and its owner may destroy
+  // it from inside this call.
+  virtual bool takeHostKey(const HostKey&) { return false; }
 };
 
 // Opens a field as a child of parentWindow (an X11 window id of ours), with

@@ -47,10 +47,20 @@ class FieldWindow final : public x11::EventTarget {
   // Events of the field; the owner may destroy the field from inside the
   // end notice, so the object goes when the handler returns.
   void handleEvent(XEvent& event) override {
+    const bool outer = inHandler;
     inHandler = true;
     dispatch(event);
-    inHandler = false;
-    if (orphaned) delete this;
+    inHandler = outer;
+    if (!outer && orphaned) delete this;
+  }
+  // A key from the host's key requests, under the same rule as an event.
+  bool takeHostKey(const HostKey& key) {
+    const bool outer = inHandler;
+    inHandler = true;
+    const bool taken = hostKey(key);
+    inHandler = outer;
+    if (!outer && orphaned) delete this;
+    return taken;
   }
 
   const std::string& content() const { return edit.text(); }
@@ -59,6 +69,8 @@ class FieldWindow final : public x11::EventTarget {
 
  private:
   void dispatch(XEvent& event);
+  bool hostKey(const HostKey& key);
+  void finishEvent();
   void key(XKeyEvent& event);
   void button(const XButtonEvent& event);
   void motion(const XMotionEvent& event);
@@ -235,6 +247,21 @@ void FieldWindow::dispatch(XEvent& event) {
     default:
       break;
   }
+  finishEvent();
+}
+
+bool FieldWindow::hostKey(const HostKey& key) {
+  if (!alive || ended) return false;
+  const HostKeyOutcome outcome = applyHostKey(edit, key);
+  if (outcome == HostKeyOutcome::ignored) return false;
+  if (outcome == HostKeyOutcome::ends) ended = true;
+  if (key.key != FieldKey::escape) paintPending = true;
+  finishEvent();
+  return true;
+}
+
+// Paints what the event changed, then tells the owner of an end.
+void FieldWindow::finishEvent() {
   if (alive && paintPending) {
     paintPending = false;
     layout();
@@ -511,6 +538,8 @@ class X11TextField final : public TextField {
     x11::release();
   }
   std::string text() const override { return field_->content(); }
+  // Enter may destroy this object inside the call: nothing of it is used after.
+  bool takeHostKey(const HostKey& key) override { return field_->takeHostKey(key); }
 
  private:
   FieldWindow* field_;

@@ -1,5 +1,6 @@
 #include "toolkit/cframe.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -150,9 +151,33 @@ void CFrame::onMouseDown(CDrawContext* context, CPoint where, int buttons) {
   CViewContainer::onMouseDown(context, where, buttons);
 }
 
+void CFrame::oweKeyUp(const vst::VstKeyCode& keyCode) {
+  for (int i = 0; i < owedKeyUpCount; ++i) {
+    if (owedKeyUps[i].character == keyCode.character && owedKeyUps[i].virt == keyCode.virt) return;  // a repeat
+  }
+  if (owedKeyUpCount == kMaxOwedKeyUps) {
+    // A host that never sends ups: the oldest is forgotten.
+    std::copy(owedKeyUps + 1, owedKeyUps + kMaxOwedKeyUps, owedKeyUps);
+    --owedKeyUpCount;
+  }
+  owedKeyUps[owedKeyUpCount++] = OwedKeyUp{keyCode.character, keyCode.virt};
+}
+
+bool CFrame::settleKeyUp(const vst::VstKeyCode& keyCode) {
+  for (int i = 0; i < owedKeyUpCount; ++i) {
+    if (owedKeyUps[i].character == keyCode.character && owedKeyUps[i].virt == keyCode.virt) {
+      std::copy(owedKeyUps + i + 1, owedKeyUps + owedKeyUpCount, owedKeyUps + i);
+      --owedKeyUpCount;
+      return true;
+    }
+  }
+  return false;
+}
+
 std::int32_t CFrame::onKeyDown(vst::VstKeyCode& keyCode) {
   if (focusView) {
     const std::int32_t result = focusView->onKeyDown(keyCode);
+    if (result == 1) oweKeyUp(keyCode);
     if (result != -1) return result;
   }
   if (modalView) {
@@ -166,10 +191,12 @@ std::int32_t CFrame::onKeyDown(vst::VstKeyCode& keyCode) {
 }
 
 std::int32_t CFrame::onKeyUp(vst::VstKeyCode& keyCode) {
+  const bool owed = settleKeyUp(keyCode);
   if (focusView) {
     const std::int32_t result = focusView->onKeyUp(keyCode);
     if (result != -1) return result;
   }
+  if (owed) return 1;
   if (modalView) return modalView->onKeyUp(keyCode);
   return -1;
 }

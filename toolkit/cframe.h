@@ -111,6 +111,19 @@ class CFrame : public CViewContainer {
   bool cursorChanged = false;  // our window shows a cursor of its own
   std::unique_ptr<WindowLink> link;
   std::unique_ptr<platform::Canvas> headless;  // drawing target without a window
+
+ private:
+  // Keys whose down the focus view took: their ups answer as taken too, even
+  // after the view let the focus go in between (Enter closing a field).
+  struct OwedKeyUp {
+    std::int32_t character;
+    unsigned char virt;
+  };
+  static constexpr int kMaxOwedKeyUps = 8;
+  void oweKeyUp(const vst::VstKeyCode& keyCode);
+  bool settleKeyUp(const vst::VstKeyCode& keyCode);
+  OwedKeyUp owedKeyUps[kMaxOwedKeyUps] = {};
+  int owedKeyUpCount = 0;
 };
 
 }  // namespace toolkit

@@ -17,6 +17,9 @@ class FakeField final : public platform::TextField {
   FakeField(FakeWidgets& owner, std::string initial) : owner_(owner), typed(std::move(initial)) {}
   ~FakeField() override;
   std::string text() const override { return typed; }
+  // Records the key; Enter ends the field as the real one does, which
+  // destroys this object inside the call.
+  bool takeHostKey(const platform::HostKey& key) override;
 
  private:
   FakeWidgets& owner_;
@@ -85,6 +88,8 @@ class FakeWidgets final : public toolkit::NativeWidgets {
   platform::TextFieldLook lastLook;
   platform::TextFieldEvents* fieldEvents = nullptr;
   FakeField* openField = nullptr;
+  std::vector<platform::HostKey> hostKeys;  // in the order the field got them
+  bool takeHostKeys = true;                 // the field's answer to a host key
 
   // Popup side.
   int popupsRun = 0;
@@ -93,6 +98,14 @@ class FakeWidgets final : public toolkit::NativeWidgets {
   std::vector<SeenItem> seen;
   std::vector<int> lastMenuHadSubmenuIds;
 };
+
+inline bool FakeField::takeHostKey(const platform::HostKey& key) {
+  FakeWidgets& owner = owner_;
+  owner.hostKeys.push_back(key);
+  if (!owner.takeHostKeys) return false;
+  if (key.key == platform::FieldKey::enter && owner.fieldEvents) owner.fieldEvents->textFieldEnded();
+  return true;
+}
 
 inline FakeField::~FakeField() {
   ++owner_.fieldsClosed;

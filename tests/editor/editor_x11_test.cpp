@@ -89,13 +89,7 @@ struct OpenEditor {
   }
   // Clicks the identifier field, types and presses Enter.
   ::testing::AssertionResult typeIdentifier(const std::string& text) {
-    session_.pointerTo(window, 100, 35);
-    session_.click();
-    const bool opened = waitFor([&] {
-      instance.dispatch(vst::effEditIdle);
-      return !session_.childrenOf(window).empty();
-    });
-    if (!opened) return ::testing::AssertionFailure() << "the identifier field did not open";
+    if (auto opened = openIdentifierField(); !opened) return opened;
     session_.type(text);
     session_.key(XK_Return);
     const bool closed = waitFor([&] {
@@ -104,6 +98,26 @@ struct OpenEditor {
     });
     if (!closed) return ::testing::AssertionFailure() << "Enter did not close the field";
     return ::testing::AssertionSuccess();
+  }
+
+  // Clicks the identifier field open, then waits for it.
+  ::testing::AssertionResult openIdentifierField() {
+    session_.pointerTo(window, 100, 35);
+    session_.click();
+    const bool opened = waitFor([&] {
+      instance.dispatch(vst::effEditIdle);
+      return !session_.childrenOf(window).empty();
+    });
+    if (!opened) return ::testing::AssertionFailure() << "the identifier field did not open";
+    return ::testing::AssertionSuccess();
+  }
+  // A key through the host's key requests, down then up; both must be taken.
+  ::testing::AssertionResult hostKey(std::int32_t character, unsigned char virt = 0) {
+    const std::intptr_t down = instance.dispatch(vst::effEditKeyDown, character, virt);
+    const std::intptr_t up = instance.dispatch(vst::effEditKeyUp, character, virt);
+    if (down == 1 && up == 1) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "key " << character << "/" << int(virt) << " answered " << down << " and "
+                                         << up;
   }
 
   X11Session& session_;
@@ -152,6 +166,28 @@ TEST_F(EditorInXvfb, TypingAnIdentifierAndEnterConnects) {
   ASSERT_EQ(ends.size(), 1u);
   EXPECT_EQ(begins[0].index, 5);
   EXPECT_EQ(ends[0].index, 5);
+}
+
+TEST_F(EditorInXvfb, KeysTheHostPassesOnAreTypedIntoTheOpenFieldAndEnterConnects) {
+  const std::string id = uniqueId("xvfb-host-keys");
+  ASSERT_TRUE(editor->openIdentifierField());
+  // No X key event at all: the field keeps the keyboard focus, so only these
+  // requests can put text into it. A stray character and its Backspace show
+  // the field's editing, not just the text arriving.
+  for (const char c : id) ASSERT_TRUE(editor->hostKey(static_cast<unsigned char>(c)));
+  ASSERT_TRUE(editor->hostKey('#'));
+  ASSERT_TRUE(editor->hostKey(0, vst::VKEY_BACK));
+  EXPECT_EQ(editor->instance.dispatch(vst::effEditKeyDown, 0, vst::VKEY_UP), 0);  // not the field's key
+  ASSERT_TRUE(editor->hostKey(13, vst::VKEY_RETURN));  // commits and closes inside the request
+  EXPECT_TRUE(editor->session_.childrenOf(editor->window).empty());
+  EXPECT_TRUE(editor->idleUntilShows(expectedEditor({.identifier = id, .status = "All succeeded"}), "host-keys"));
+  const std::vector<unsigned char> chunk = editor->instance.chunk();
+  ASSERT_EQ(chunk.size(), 80u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(chunk.data()) + 20), id);
+  EXPECT_TRUE(anotherProcessOpens(id));
+  // With the field closed, keys are the frame's again: not handled.
+  EXPECT_EQ(editor->instance.dispatch(vst::effEditKeyDown, 'a', 0), 0);
+  EXPECT_EQ(editor->instance.dispatch(vst::effEditKeyUp, 'a', 0), 0);
 }
 
 TEST_F(EditorInXvfb, ASecondInstanceTypingTheSameIdentifierIsRefused) {

@@ -19,6 +19,33 @@ platform::TextAlign fieldAlign(int align) {
   return platform::TextAlign::center;
 }
 
+// The host's key as the field's key; false for one the field has no use for.
+bool fieldKeyOf(const vst::VstKeyCode& keyCode, platform::HostKey& key) {
+  key.shift = (keyCode.modifier & vst::MODIFIER_SHIFT) != 0;
+  key.control = (keyCode.modifier & vst::MODIFIER_CONTROL) != 0;
+  switch (keyCode.virt) {
+    case 0:
+      if (keyCode.character <= 0) return false;
+      key.key = platform::FieldKey::character;
+      key.character = static_cast<std::uint32_t>(keyCode.character);
+      return true;
+    case vst::VKEY_SPACE:
+      key.key = platform::FieldKey::character;
+      key.character = ' ';
+      return true;
+    case vst::VKEY_BACK: key.key = platform::FieldKey::backspace; return true;
+    case vst::VKEY_DELETE: key.key = platform::FieldKey::deleteForward; return true;
+    case vst::VKEY_LEFT: key.key = platform::FieldKey::left; return true;
+    case vst::VKEY_RIGHT: key.key = platform::FieldKey::right; return true;
+    case vst::VKEY_HOME: key.key = platform::FieldKey::home; return true;
+    case vst::VKEY_END: key.key = platform::FieldKey::end; return true;
+    case vst::VKEY_RETURN:
+    case vst::VKEY_ENTER: key.key = platform::FieldKey::enter; return true;
+    case vst::VKEY_ESCAPE: key.key = platform::FieldKey::escape; return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 CTextEdit::CTextEdit(const CRect& size, CControlListener* editListener, int editTag, const char* initialText)
@@ -127,6 +154,14 @@ void CTextEdit::onFocusGained(CDrawContext* context) {
     return;
   }
   editing = true;
+}
+
+std::int32_t CTextEdit::onKeyDown(vst::VstKeyCode& keyCode) {
+  platform::HostKey key;
+  if (!nativeEdit || closing || !fieldKeyOf(keyCode, key)) return -1;
+  // Enter commits and closes the field inside this call: nothing of the
+  // field is touched after it.
+  return nativeEdit->takeHostKey(key) ? 1 : -1;
 }
 
 void CTextEdit::textFieldEnded() { onFocusLost(nullptr); }

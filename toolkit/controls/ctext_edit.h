@@ -26,6 +26,9 @@ class CTextEdit : public CParamDisplay, private platform::TextFieldEvents {
   void onMouseDown(CDrawContext* context, CPoint where, int buttons) override;
   void onFocusLost(CDrawContext* context) override;
   void onFocusGained(CDrawContext* context) override;
+  // While the field is open, a key the host passes on goes into it: 1 when
+  // the field took it, -1 otherwise (also with no field open).
+  std::int32_t onKeyDown(vst::VstKeyCode& keyCode) override;
   bool isOfClass(const char* className) const override;
 
   virtual void setText(const char* newText);
