@@ -25,6 +25,7 @@
 #include "toolkit/cframe.h"
 #include "toolkit/controls/coption_menu.h"
 #include "toolkit/controls/ctext_edit.h"
+#include "tests/toolkit/x11_windows.h"
 
 using namespace toolkit;
 using Clock = std::chrono::steady_clock;
@@ -93,19 +94,7 @@ struct Driver {
   void type(const std::string& text) {
     for (char c : text) key(static_cast<KeySym>(static_cast<unsigned char>(c)));
   }
-  std::vector<Window> childrenOf(Window window) {
-    XSync(display, False);
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    std::vector<Window> result;
-    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-      result.assign(children, children + count);
-      if (children) XFree(children);
-    }
-    return result;
-  }
+  std::vector<Window> childrenOf(Window window) { return toolkit_test::childWindows(display, window); }
   // Mapped popup menus on the screen, in stacking order.
   std::vector<XWindowAttributes> popups() {
     std::vector<XWindowAttributes> found;

@@ -1,4 +1,5 @@
 #include "tests/editor/x11_session.h"
+#include "tests/toolkit/x11_windows.h"
 
 // clang-format off
 #include <X11/Xlib.h>
@@ -48,18 +49,8 @@ void X11Session::destroyWindow(unsigned long window) {
 }
 
 std::vector<unsigned long> X11Session::childrenOf(unsigned long window) {
-  Display* d = dpy(display_);
-  XSync(d, False);
-  Window root = 0;
-  Window parent = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  std::vector<unsigned long> result;
-  if (XQueryTree(d, window, &root, &parent, &children, &count)) {
-    result.assign(children, children + count);
-    if (children) XFree(children);
-  }
-  return result;
+  const std::vector<Window> children = toolkit_test::childWindows(dpy(display_), window);
+  return {children.begin(), children.end()};
 }
 
 std::vector<WindowBox> X11Session::popups() {

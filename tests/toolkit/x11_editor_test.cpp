@@ -20,6 +20,7 @@
 
 #include "tests/harness/host_harness.h"
 #include "tests/toolkit/probe_plugin.h"
+#include "tests/toolkit/x11_windows.h"
 #include "toolkit/button_state.h"
 
 namespace {
@@ -89,19 +90,7 @@ class X11EditorTest : public ::testing::Test {
     return window;
   }
 
-  std::vector<Window> childrenOf(Window window) {
-    XSync(display, False);
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    std::vector<Window> result;
-    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-      result.assign(children, children + count);
-      if (children) XFree(children);
-    }
-    return result;
-  }
+  std::vector<Window> childrenOf(Window window) { return toolkit_test::childWindows(display, window); }
 
   bool openEditor(Window parent) {
     vst::ERect* rect = nullptr;
